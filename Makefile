@@ -1,0 +1,39 @@
+# make run   — build, stage and start the service on port 8081 (installs what is missing)
+# make test  — build with sanitizers and run every test
+# make stage — lay out a runnable install in build/stage
+# make bench — run the benchmarks against the staged install
+SHELL := /bin/bash
+JOBS ?= $(shell nproc)
+DEBUG_DIR := build/debug
+RELEASE_DIR := build/release
+STAGE_DIR := build/stage
+
+.PHONY: all setup debug release test stage run bench clean
+
+all: release
+
+setup:
+	@scripts/setup.sh
+
+debug: setup
+	@cmake -S . -B $(DEBUG_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
+	@cmake --build $(DEBUG_DIR) -j $(JOBS)
+
+release: setup
+	@cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+	@cmake --build $(RELEASE_DIR) -j $(JOBS)
+
+test: debug
+	@cd $(DEBUG_DIR) && ctest -j $(JOBS) --output-on-failure --timeout 600
+
+stage: release
+	@scripts/stage.sh $(RELEASE_DIR) $(STAGE_DIR)
+
+run: stage
+	@cd $(STAGE_DIR) && exec ./requestqx-host
+
+bench: stage
+	@bench/run.sh $(STAGE_DIR)
+
+clean:
+	rm -rf build
