@@ -1,0 +1,172 @@
+// One client connection: reads requests (HTTP/1.1, keep-alive, pipelining), enforces the
+// limits, answers /files/ and the host's own replies, and carries a library request's reads
+// and writes, framing its reply.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/steady_timer.hpp>
+#include <boost/asio/strand.hpp>
+#include <boost/beast/core/flat_buffer.hpp>
+#include <boost/beast/http/buffer_body.hpp>
+#include <boost/beast/http/parser.hpp>
+
+#include "host/ExtensionReply.h"
+#include "host/HttpText.h"
+#include "host/Routing.h"
+#include "host/ServerVariables.h"
+#include "host/StaticFiles.h"
+
+namespace qx::host {
+
+class HostContext;
+class ExtensionRequest;
+
+using Strand = boost::asio::strand<boost::asio::io_context::executor_type>;
+using StrandSocket = boost::asio::basic_stream_socket<boost::asio::ip::tcp, Strand>;
+
+// The end of a read or write done for the library: success, the byte count, and an error
+// number (0 on success) for the completion routine.
+using IoDone = std::function<void(bool ok, std::size_t bytes, int error)>;
+
+// Threads: everything below runs on the connection's strand (one I/O thread at a time). The
+// Post* members may be called from any thread; they queue work onto the strand in call order.
+class Connection : public std::enable_shared_from_this<Connection> {
+ public:
+  Connection(HostContext& host, StrandSocket socket);
+  ~Connection();
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+
+  // Begins serving; `overloaded` connections get one 503 reply and are closed.
+  void Start(bool overloaded);
+  // Stop after the request in progress (any thread).
+  void Shutdown();
+  // Close at once; operations under way fail (any thread).
+  void Abort();
+
+  // For the library request in progress (any thread).
+  void PostRead(void* buffer, std::size_t size, IoDone done);
+  void PostHead(ExtensionReply head);
+  void PostRedirect(std::string url);
+  void PostBody(const void* data, std::size_t size, IoDone done);
+  void PostFinish(std::uint32_t result, bool badHeader);
+  bool InStrand() const;
+
+ private:
+  enum class State { kReadingHead, kBusy, kClosed };
+
+  struct OutputOp {
+    enum class Kind { kHead, kRedirect, kBody, kFinish } kind;
+    std::optional<ExtensionReply> head = {};
+    std::string url = {};
+    const void* data = nullptr;
+    std::size_t size = 0;
+    IoDone done = {};
+    std::uint32_t result = 0;
+    bool badHeader = false;
+  };
+
+  // Framing of the library's reply, decided when its head goes out.
+  struct ReplyState {
+    std::optional<ExtensionReply> head;
+    bool headWritten = false;
+    bool bodyDone = false;      // a redirect was sent whole; later writes are dropped
+    bool bodyAllowed = true;    // false for HEAD, 204, 304
+    Framing framing = Framing::kLength;
+    std::uint64_t remaining = 0;  // kLength: body bytes still expected
+    bool broken = false;        // a write failed: nothing more goes out
+    bool mustClose = false;     // the reply's end cannot be delimited any more
+    unsigned status = 0;
+  };
+
+  void BeginRequest();
+  void ReadHead();
+  void OnHead(boost::beast::error_code ec);
+  void HandleRequest();
+  void ServeFile(const std::string& name);
+  void SendFileBody();
+  void StartLibraryRequest(const Target& target, const std::string& pathInfo);
+  void Preread(std::size_t got, std::size_t want);
+  void Dispatch();
+  void Read(void* buffer, std::size_t size, IoDone done);
+
+  void Pump();
+  void BuildLibraryHead(bool atFinish, std::string& out);
+  void WriteBody(OutputOp& op);
+  void FinishLibraryReply(const OutputOp& op);
+  void EndRequest(bool keepAlive);
+  void DrainThenContinue();
+  void LingerThenClose();
+  void LingerRead();
+
+  // A reply of the host's own; `close` ends the connection after it.
+  void Reply(unsigned status, std::string_view detail, bool close,
+             std::string_view extraFields = {});
+  // Writes wire_ (the host's own bytes, `bodyBytes` of them body), then ends the request.
+  void WriteAndEnd(std::size_t bodyBytes, bool keepAlive);
+  // Runs `onExpiry` unless the timer is re-armed or disarmed first.
+  void Arm(unsigned seconds, bool closeOnExpiry);
+  void Disarm();
+  void CloseSocket();
+  bool WantsKeepAlive() const;
+  std::vector<char>& Scratch();
+
+  HostContext& host_;
+  StrandSocket socket_;
+  Strand strand_;
+  boost::asio::steady_timer timer_;
+  std::uint64_t timerGeneration_ = 0;
+  bool timedOut_ = false;
+  boost::beast::flat_buffer buffer_;
+  std::optional<boost::beast::http::request_parser<boost::beast::http::buffer_body>> parser_;
+  State state_ = State::kReadingHead;
+  bool stopping_ = false;
+  bool registered_ = false;
+  std::string remoteAddress_;
+  bool trustedPeer_ = false;
+  std::string localAddress_;
+  std::string localPort_;
+  std::vector<char> scratch_;   // bytes read only to be discarded
+  std::size_t lingered_ = 0;
+
+  // The request in progress.
+  bool requestCounted_ = false;
+  std::chrono::steady_clock::time_point started_;
+  std::string method_;
+  std::string logPath_;
+  bool headRequest_ = false;
+  bool http10_ = false;
+  bool keepAlive_ = true;
+  bool expectContinue_ = false;
+  bool continueSent_ = false;
+  std::uint64_t contentLength_ = 0;
+  std::uint64_t bodyRead_ = 0;  // body bytes taken from the parser so far
+  unsigned logStatus_ = 0;
+  std::uint64_t logBytes_ = 0;
+  std::string wire_;            // bytes being written by the host itself
+  std::optional<OpenFile> file_;
+  std::uint64_t fileOffset_ = 0;
+  bool fileKeepAlive_ = false;
+
+  // The library request in progress.
+  std::shared_ptr<ExtensionRequest> library_;
+  RequestInfo info_;
+  std::vector<unsigned char> preread_;
+  std::deque<OutputOp> output_;
+  bool writing_ = false;
+  ReplyState reply_;
+  bool replyKeepAlive_ = false;
+  std::string headText_;        // head and chunk framing for the write under way
+  std::string tailText_;
+};
+
+}  // namespace qx::host

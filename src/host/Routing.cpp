@@ -1,0 +1,72 @@
+// Decoding and routing of request targets.
+#include "host/Routing.h"
+
+#include "runtime/Strings.h"
+
+namespace qx::host {
+namespace {
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+bool HasDotSegment(std::string_view path) {
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t end = path.find('/', start);
+    if (end == std::string_view::npos) end = path.size();
+    std::string_view segment = path.substr(start, end - start);
+    if (segment == "." || segment == "..") return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::optional<Target> ParseTarget(std::string_view raw) {
+  if (raw.empty() || raw.front() != '/') return std::nullopt;
+  Target t;
+  std::size_t q = raw.find('?');
+  std::string_view path = raw.substr(0, q);
+  if (q != std::string_view::npos) t.query = std::string(raw.substr(q + 1));
+  std::size_t hash = t.query.find('#');
+  if (hash != std::string::npos) t.query.resize(hash);
+  if (auto h = path.find('#'); h != std::string_view::npos) path = path.substr(0, h);
+
+  t.path.reserve(path.size());
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    char c = path[i];
+    if (c == '%') {
+      if (i + 2 >= path.size()) return std::nullopt;
+      int hi = HexValue(path[i + 1]);
+      int lo = HexValue(path[i + 2]);
+      if (hi < 0 || lo < 0 || (hi == 0 && lo == 0)) return std::nullopt;
+      t.path += static_cast<char>(hi * 16 + lo);
+      i += 2;
+    } else {
+      t.path += c;
+    }
+  }
+  if (HasDotSegment(t.path)) return std::nullopt;
+  return t;
+}
+
+Route RouteOf(std::string_view path, std::string_view mount, std::string& rest) {
+  rest.clear();
+  if (path == "/") return Route::kRedirectToMount;
+  if (StartsText(kFilesPrefix, path)) {
+    rest = std::string(path.substr(kFilesPrefix.size()));
+    return Route::kFiles;
+  }
+  if (StartsText(mount, path) && (path.size() == mount.size() || path[mount.size()] == '/')) {
+    rest = std::string(path.substr(mount.size()));
+    return Route::kExtension;
+  }
+  return Route::kNotFound;
+}
+
+}  // namespace qx::host

@@ -1,0 +1,29 @@
+// Request targets: the split into path and query, percent-decoding of the path, and which
+// part of the host answers a path (the library's mount, /files/, the redirect of "/").
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qx::host {
+
+struct Target {
+  std::string path;   // decoded, starts with '/'
+  std::string query;  // as sent, without the '?'
+};
+
+// Nothing for a target that is not a path ("*", absolute forms), holds a bad or NUL escape,
+// or has a "." or ".." segment (which could climb out of the folders mapped below).
+std::optional<Target> ParseTarget(std::string_view raw);
+
+enum class Route { kRedirectToMount, kFiles, kExtension, kNotFound };
+
+// "/files/" is the public folder. The mount matches without regard to case, like the
+// platform's file system, alone or followed by '/'. `rest` receives the part below the
+// mount (path info, "" or starting with '/') or below "/files/" (a relative file name).
+Route RouteOf(std::string_view path, std::string_view mount, std::string& rest);
+
+inline constexpr std::string_view kFilesPrefix = "/files/";
+
+}  // namespace qx::host

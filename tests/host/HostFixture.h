@@ -1,0 +1,94 @@
+// Starts requestqx-host in-process on a port chosen by the system, with the test extension
+// and a Files folder of its own; stops it (and checks the stop was clean) at the end.
+#pragma once
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "HttpClient.h"
+#include "TempDir.h"
+#include "TestExtension.h"
+#include "host/Extension.h"
+#include "host/HttpServer.h"
+#include "host/Options.h"
+#include "runtime/Files.h"
+
+namespace qx::test {
+
+// The test extension's own hooks, looked up in the copy the host loaded.
+struct ExtensionHooks {
+  TestExtensionStatsGetFn stats = nullptr;
+  TestExtensionResetFn reset = nullptr;
+  TestExtensionWaitParkedFn waitParked = nullptr;
+  TestExtensionReleaseParkedFn releaseParked = nullptr;
+  TestExtensionWaitDoneFn waitDone = nullptr;
+
+  static ExtensionHooks Load() {
+    ExtensionHooks h;
+    void* handle = ::dlopen(QX_TEST_EXTENSION, RTLD_NOW | RTLD_NOLOAD);
+    if (!handle) return h;
+    h.stats = reinterpret_cast<TestExtensionStatsGetFn>(::dlsym(handle, "TestExtensionStatsGet"));
+    h.reset = reinterpret_cast<TestExtensionResetFn>(::dlsym(handle, "TestExtensionReset"));
+    h.waitParked =
+        reinterpret_cast<TestExtensionWaitParkedFn>(::dlsym(handle, "TestExtensionWaitParked"));
+    h.releaseParked = reinterpret_cast<TestExtensionReleaseParkedFn>(
+        ::dlsym(handle, "TestExtensionReleaseParked"));
+    h.waitDone = reinterpret_cast<TestExtensionWaitDoneFn>(::dlsym(handle, "TestExtensionWaitDone"));
+    ::dlclose(handle);  // drops only the reference taken here
+    return h;
+  }
+  TestExtensionStats Stats() const {
+    TestExtensionStats s{};
+    stats(&s);
+    return s;
+  }
+};
+
+class HostFixture : public ::testing::Test {
+ protected:
+  // Tests adjust options_ before calling StartHost().
+  void SetUp() override {
+    ForceDirectories(dir_.path() + "Files");
+    options_.bindAddress = "127.0.0.1";
+    options_.port = 0;
+    options_.extensionPath = QX_TEST_EXTENSION;
+    options_.filesRoot = dir_.path() + "Files";
+    options_.workers = 4;
+    options_.ioThreads = 2;
+  }
+
+  void StartHost() {
+    extension_ = std::make_unique<host::Extension>(options_.extensionPath);
+    hooks_ = ExtensionHooks::Load();
+    ASSERT_NE(hooks_.stats, nullptr);
+    hooks_.reset();
+    server_ = std::make_unique<host::HttpServer>(options_, *extension_);
+    server_->SetAccessLog(false);
+    server_->Start();
+  }
+
+  void TearDown() override {
+    if (server_) {
+      EXPECT_TRUE(server_->Stop()) << "requests were still in flight at the stop";
+    }
+    server_.reset();
+    extension_.reset();
+  }
+
+  std::uint16_t Port() const { return server_->Port(); }
+  void WriteFile(const std::string& name, const std::string& bytes) {
+    ForceDirectories(ExtractFilePath(dir_.path() + "Files/" + name));
+    ASSERT_TRUE(WriteFileBytes(dir_.path() + "Files/" + name, bytes));
+  }
+
+  TempDir dir_;
+  host::HostOptions options_;
+  std::unique_ptr<host::Extension> extension_;
+  std::unique_ptr<host::HttpServer> server_;
+  ExtensionHooks hooks_;
+};
+
+}  // namespace qx::test
