@@ -241,10 +241,15 @@ void Connection::OnHead(beast::error_code ec) {
     return Reply(408, kTimeoutText, true);
   }
   if (ec == http::error::header_limit) {
+    // The parser takes the request line off the buffer once it is complete, so the buffer
+    // starts either with header fields ("Name:") or with the unfinished request line.
     std::string_view data(static_cast<const char*>(buffer_.data().data()), buffer_.size());
+    std::size_t tokenEnd = data.find_first_of(": \r\n");
+    bool startsWithField = tokenEnd != std::string_view::npos && data[tokenEnd] == ':';
     std::size_t eol = data.find('\n');
-    bool lineTooLong = (eol == std::string_view::npos ? data.size() : eol) >
-                       host_.Options().maxRequestLine;
+    bool lineTooLong = !startsWithField &&
+                       (eol == std::string_view::npos ? data.size() : eol) >
+                           host_.Options().maxRequestLine;
     BeginRequest();
     return lineTooLong ? Reply(414, kLineTooLongText, true)
                        : Reply(431, kHeaderTooLargeText, true);
@@ -252,6 +257,10 @@ void Connection::OnHead(beast::error_code ec) {
   if (ec == http::error::body_limit) {
     BeginRequest();
     return Reply(413, kBodyTooLargeText, true);
+  }
+  if (ec == http::error::bad_version) {
+    BeginRequest();
+    return Reply(505, kVersionText, true);
   }
   if (ec == http::error::bad_transfer_encoding) {
     BeginRequest();

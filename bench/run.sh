@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# Benchmarks of the staged install (called by `make bench` with the stage folder).
+# First benchmark: requests per second of requestqx-host serving a small file from /files/
+# over keep-alive, side by side with nginx serving the same file in the same run, printed as
+# the ratio host/nginx. Everything runs on loopback ports chosen here.
+set -euo pipefail
+
+stage=$(cd "${1:?usage: bench/run.sh STAGE_DIR}" && pwd)
+duration=${BENCH_DURATION:-10s}
+connections=${BENCH_CONNECTIONS:-64}
+threads=${BENCH_THREADS:-2}
+
+for tool in wrk nginx curl; do
+  command -v "$tool" >/dev/null || { echo "bench: $tool is missing (run scripts/setup.sh)" >&2; exit 1; }
+done
+[[ -x "$stage/requestqx-host" ]] || { echo "bench: $stage/requestqx-host is missing" >&2; exit 1; }
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A free loopback port, found by binding port 0.
+free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'; }
+
+wait_for() {  # url
+  for _ in $(seq 100); do
+    curl -fs -o /dev/null "$1" && return 0
+    sleep 0.1
+  done
+  echo "bench: nothing answers at $1" >&2
+  return 1
+}
+
+# The same small page for both servers.
+mkdir -p "$work/Files"
+if [[ -f "$stage/Files/SessionEnd.htm" ]]; then
+  cp "$stage/Files/SessionEnd.htm" "$work/Files/bench.htm"
+else
+  head -c 900 /dev/zero | tr '\0' 'x' > "$work/Files/bench.htm"
+fi
+size=$(stat -c %s "$work/Files/bench.htm")
+
+# The host loads the staged library as it does in production; only its Files root differs.
+host_port=$(free_port)
+"$stage/requestqx-host" --bind 127.0.0.1 --port "$host_port" --root "$work/Files" \
+  2> "$work/host.log" &
+pids+=($!)
+
+nginx_port=$(free_port)
+mkdir -p "$work/nginx/logs" "$work/nginx/tmp"
+# As many nginx workers as the host has I/O threads (one per processor), in the foreground.
+# Run as root, its workers would switch to an account that cannot read the bench folder.
+user_line=""
+[[ $(id -u) -eq 0 ]] && user_line="user root;"
+cat > "$work/nginx/nginx.conf" <<CONF
+$user_line
+daemon off;
+worker_processes $(nproc);
+pid $work/nginx/nginx.pid;
+error_log $work/nginx/logs/error.log warn;
+events { worker_connections 4096; }
+http {
+  include /etc/nginx/mime.types;
+  access_log $work/nginx/logs/access.log;
+  client_body_temp_path $work/nginx/tmp;
+  proxy_temp_path $work/nginx/tmp;
+  fastcgi_temp_path $work/nginx/tmp;
+  uwsgi_temp_path $work/nginx/tmp;
+  scgi_temp_path $work/nginx/tmp;
+  sendfile on;
+  keepalive_requests 1000000;
+  server {
+    listen 127.0.0.1:$nginx_port;
+    location /files/ { alias $work/Files/; }
+  }
+}
+CONF
+nginx -p "$work/nginx" -e "$work/nginx/logs/error.log" -c "$work/nginx/nginx.conf" &
+pids+=($!)
+
+wait_for "http://127.0.0.1:$host_port/files/bench.htm"
+wait_for "http://127.0.0.1:$nginx_port/files/bench.htm"
+
+rps() {  # url -> requests per second
+  wrk -t "$threads" -c "$connections" -d "$duration" --latency "$1" > "$work/wrk.out"
+  grep -E 'Non-2xx|Socket errors' "$work/wrk.out" >&2 || true
+  awk '/^Requests\/sec:/ { print $2 }' "$work/wrk.out"
+}
+
+echo "bench: static file of $size bytes from /files/, keep-alive, $connections connections," \
+     "$threads wrk threads, $duration each"
+host_rps=$(rps "http://127.0.0.1:$host_port/files/bench.htm")
+nginx_rps=$(rps "http://127.0.0.1:$nginx_port/files/bench.htm")
+printf 'requestqx-host  %12.0f requests/s\n' "$host_rps"
+printf 'nginx           %12.0f requests/s\n' "$nginx_rps"
+awk -v h="$host_rps" -v n="$nginx_rps" 'BEGIN { printf "ratio host/nginx  %.2f\n", h / n }'

@@ -1,0 +1,130 @@
+// The /files/ folder and the rest of the host's URL space: content, validators, letter case,
+// and names that try to leave the folder.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <utime.h>
+
+#include <string>
+
+#include "HostFixture.h"
+
+namespace qx::test {
+namespace {
+
+class StaticFilesTest : public HostFixture {};
+
+TEST_F(StaticFilesTest, ServesFilesWithTypeLengthAndDate) {
+  StartHost();
+  WriteFile("SessionEnd.htm", "<html>the session has expired</html>");
+  ::utimbuf times{1700000000, 1700000000};  // Tue, 14 Nov 2023 22:13:20 GMT
+  ::utime((dir_.path() + "Files/SessionEnd.htm").c_str(), &times);
+  HttpClient c(Port());
+  auto r = c.Get("/files/SessionEnd.htm");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->status, 200);
+  EXPECT_EQ(r->body, "<html>the session has expired</html>");
+  EXPECT_EQ(r->Header("Content-Type"), "text/html");
+  EXPECT_EQ(r->Header("Last-Modified"), "Tue, 14 Nov 2023 22:13:20 GMT");
+
+  r = c.Get("/files/SessionEnd.htm", "If-Modified-Since: Tue, 14 Nov 2023 22:13:20 GMT\r\n");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->status, 304);
+  EXPECT_EQ(r->body, "");
+  r = c.Get("/files/SessionEnd.htm", "If-Modified-Since: Tue, 14 Nov 2023 22:13:19 GMT\r\n");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->status, 200);
+  r = c.Get("/files/SessionEnd.htm", "If-Modified-Since: not a date\r\n");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->status, 200);
+}
+
+TEST_F(StaticFilesTest, NamesResolveWithoutRegardToCase) {
+  StartHost();
+  WriteFile("Pics/Logo.GIF", "GIF89a");
+  HttpClient c(Port());
+  auto r = c.Get("/FILES/pics/logo.gif");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->status, 200);
+  EXPECT_EQ(r->body, "GIF89a");
+  EXPECT_EQ(r->Header("Content-Type"), "image/gif");
+  r = c.Get("/files/My%20Page.htm");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->status, 404);
+  WriteFile("My Page.htm", "spaced");
+  r = c.Get("/files/my%20page.HTM");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->body, "spaced");
+}
+
+TEST_F(StaticFilesTest, NamesOutsideTheFolderAreRefused) {
+  StartHost();
+  WriteFile("inside.txt", "in");
+  ASSERT_TRUE(WriteFileBytes(dir_.path() + "secret.txt", "secret"));
+  ForceDirectories(dir_.path() + "Files/sub");
+  // Each refused name gets a fresh connection: a 400 closes it.
+  for (const char* target :
+       {"/files/../secret.txt", "/files/%2e%2e/secret.txt", "/files/sub/../../secret.txt",
+        "/files/./inside.txt", "/files/..%2fsecret.txt", "/files/..%5csecret.txt",
+        "/files/%2fetc/passwd", "/files//etc/passwd", "/files/sub", "/files/",
+        "/files/missing.txt", "/files/inside.txt%00"}) {
+    HttpClient c(Port());
+    auto r = c.Get(target);
+    ASSERT_TRUE(r) << target;
+    EXPECT_TRUE(r->status == 404 || r->status == 400) << target << " " << r->status;
+    EXPECT_EQ(r->body.find("secret"), std::string::npos) << target;
+  }
+  HttpClient c(Port());
+  auto r = c.Get("/files/inside.txt");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->body, "in");
+}
+
+TEST_F(StaticFilesTest, LargeFileArrivesWhole) {
+  StartHost();
+  std::string big(3 * 1024 * 1024 + 17, '\0');
+  for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 31 % 251);
+  WriteFile("big.bin", big);
+  HttpClient c(Port());
+  auto r = c.Get("/files/big.bin");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->Header("Content-Length"), std::to_string(big.size()));
+  EXPECT_TRUE(r->body == big);
+  r = c.Get("/files/big.bin");  // and the connection goes on
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->body.size(), big.size());
+}
+
+TEST_F(StaticFilesTest, HeadAndOtherMethods) {
+  StartHost();
+  WriteFile("a.css", "body{}");
+  HttpClient c(Port());
+  c.Send("HEAD /files/a.css HTTP/1.1\r\nHost: t\r\n\r\n");
+  auto r = c.Read(true);
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->Header("Content-Length"), "6");
+  EXPECT_EQ(r->Header("Content-Type"), "text/css");
+  c.Send("DELETE /files/a.css HTTP/1.1\r\nHost: t\r\n\r\n");
+  r = c.Read();
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->status, 405);
+  EXPECT_EQ(r->Header("Allow"), "GET, HEAD");
+  EXPECT_TRUE(FileExists(dir_.path() + "Files/a.css"));
+}
+
+TEST_F(StaticFilesTest, RootRedirectsToTheMountAndTheRestIsNotFound) {
+  StartHost();
+  HttpClient c(Port());
+  auto r = c.Get("/");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->status, 302);
+  EXPECT_EQ(r->Header("Location"), "/RequestQX9");
+  for (const char* target : {"/favicon.ico", "/RequestQX9x", "/files"}) {
+    r = c.Get(target);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->status, 404) << target;
+  }
+}
+
+}  // namespace
+}  // namespace qx::test
