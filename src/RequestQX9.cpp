@@ -1,0 +1,28 @@
+// The service library RequestQX9.so: when it is loaded, the unit initialisations run in their
+// order and then the main block starts the service; when it is unloaded, the application goes.
+#include "entry/ISAPIApplication.h"
+#include "entry/MainBlock.h"
+#include "entry/MultipartParser.h"
+#include "entry/ServerControllerClass.h"
+#include "server/Controller.h"
+#include "server/InterimDispatcher.h"
+
+namespace {
+
+void StartLibrary() {
+  // Unit initialisations.
+  qx::CreateApplication();
+  qx::RegisterMultipartParser();
+  qx::RegisterServerControllerClass(&qx::TServerController::CreateController);
+  // Main block. Its failures go to RequestQX9.err and loading goes on.
+  qx::ISAPIMainBlock(qx::ModuleOf(reinterpret_cast<const void*>(&StartLibrary)),
+                     qx::TInterimDispatcher::Class());
+}
+
+// Registries are made on first use, so this may run before or after any other initialiser.
+struct Library {
+  Library() { StartLibrary(); }
+  ~Library() { qx::DestroyApplication(); }
+} library;
+
+}  // namespace

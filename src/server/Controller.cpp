@@ -1,0 +1,68 @@
+// The service's stored settings and its settings-file step.
+#include "server/Controller.h"
+
+#include "runtime/Files.h"
+#include "runtime/IniFile.h"
+
+namespace qx {
+
+const char* const kSettingsFileName = "ZozarodUruzede.ini";
+const char* const kDatabaseFileName = "Requests.mdb";
+
+TServerController::TServerController(std::string libraryFileName)
+    : TIWServerControllerBase(std::move(libraryFileName)) {}
+
+std::unique_ptr<TCustomServerController> TServerController::CreateController(
+    const std::string& libraryFileName) {
+  auto controller = std::make_unique<TServerController>(libraryFileName);
+  controller->Start();
+  return controller;
+}
+
+TServerController* TServerController::Current() noexcept {
+  return dynamic_cast<TServerController*>(TCustomServerController::Current());
+}
+
+void TServerController::LoadStoredValues() {
+  // The values stored with the service, in the order of the settings. The folders are the
+  // development machine's and are replaced by the settings-file step; the stored framework
+  // version ("8.0.1") is read-only and ignored.
+  SetAppName("RequestQX9");
+  SetCacheDir("C:/zazAZ/cache/");
+  SetCacheExpiry(2);
+  SetComInitialization(ciNormal);
+  SetDescription("Requests Service for the QX9");
+  SetExecCmd("EXEC");
+  SetFilesDir("C:/zazAZ/files/");
+  SetHistoryEnabled(false);
+  SetPort(8081);
+  SetRestrictIPs(true);
+  SetSessionTimeout(10);
+  SessionTimeoutURL().SetURL("/files/SessionEnd.htm");
+  SetSessionTrackingMethod(tmHidden);
+  SetShowResyncWarning(true);
+  SetOnCreate([this] { IWServerControllerBaseCreate(); });
+}
+
+void TServerController::IWServerControllerBaseCreate() {
+  const std::string& folder = LibraryFolder();
+  std::string fileName = folder + kSettingsFileName;
+  if (FileExists(fileName)) {
+    TIniFile ini(fileName);
+    SetPort(ini.ReadInteger("WEBSERVICE", "TCPIPPort", kDefaultTCPIPPort));
+    std::string databaseFolder = ini.ReadString("DATABASE", "FileName", kDatabaseFileName);
+    if (databaseFolder.empty()) {
+      databaseFolder = folder + "BasesMDB";
+      ini.WriteString("DATABASE", "FileName", databaseFolder);
+    }
+    // The key names the folder; the file in it is always Requests.mdb.
+    databasePath_ = IncludeTrailingPathDelimiter(databaseFolder) + kDatabaseFileName;
+  } else {
+    SetPort(kDefaultTCPIPPort);
+    databasePath_ = folder + "database/" + kDatabaseFileName;
+  }
+  SetFilesDir(folder + "Files");
+  SetCacheDir(folder + "Cache");
+}
+
+}  // namespace qx

@@ -1,0 +1,142 @@
+// Creation, setters with their rules, and shut-down of the server controller base.
+#include "server/ServerControllerBase.h"
+
+#include <cmath>
+
+#include "runtime/Files.h"
+#include "runtime/IniFile.h"
+#include "runtime/LogFile.h"
+#include "runtime/Format.h"
+#include "runtime/Strings.h"
+#include "server/CacheFolder.h"
+#include "server/IWExceptions.h"
+
+namespace qx {
+
+const char* const kInvalidAppName = "\"%s\" is not a valid application name.";
+const char* const kInvalidSessionTimeout = "Invalid session timeout value.";
+const char* const kUnableToCreateCacheDir = "Unable to create cache directory \"%s\".";
+const char* const kCacheDirCreated = "Cache directory created \"%s\"";
+const char* const kFrameworkVersion = "9.0.17";
+
+namespace {
+
+constexpr char kPortFile[] = "port.ini";
+constexpr char kDefaultAppName[] = "MyApplication";
+constexpr int kMaxSessionTimeout = 600;
+
+}  // namespace
+
+TIWServerControllerBase::TIWServerControllerBase(std::string libraryFileName)
+    : libraryFileName_(std::move(libraryFileName)),
+      libraryFolder_(ExtractFilePath(libraryFileName_)) {
+  TDateTime now = Now();
+  serverStartTime_ = std::floor(now * kSecondsPerDay) / kSecondsPerDay;
+  timeStampName_ = CacheTimeStampName(now);
+  SetCacheDir("");
+  SetFilesDir("");
+}
+
+TIWServerControllerBase::~TIWServerControllerBase() {
+  // Shut-down. The session time-out thread is stopped before the session registry is cleared,
+  // so no sweep runs while sessions are freed, and the cache purge thread is stopped (and the
+  // cache folder emptied) before the final removal below; those steps come first as soon as
+  // the threads and the registry exist. Nothing here can act with another identity on this
+  // platform, so the start-up identity needs no keeping.
+  //
+  // The folder is deleted at the end whether or not a purge thread removed it already: a
+  // request may have recreated it.
+  DeleteCacheFolder(cacheDir_);
+}
+
+TIWServerControllerBase* TIWServerControllerBase::Current() noexcept {
+  return dynamic_cast<TIWServerControllerBase*>(TCustomServerController::Current());
+}
+
+void TIWServerControllerBase::Start() {
+  // 2. Stored values, then the optional "port.ini".
+  LoadStoredValues();
+  ReadPortFile();
+  // 3. COM initialisation of the loading thread: nothing to initialise on this platform.
+  // 4. Post-load defaults.
+  ApplyPostLoadDefaults();
+  // 5. The loading thread's identity is the process's own here; nothing to keep.
+  // 6. The data module's OnCreate.
+  if (onCreate_) onCreate_();
+  // 7. The cache folder.
+  CreateCacheFolder();
+}
+
+void TIWServerControllerBase::ReadPortFile() {
+  std::string name = libraryFolder_ + kPortFile;
+  if (!FileExists(name)) return;
+  TIniFile ini(name);
+  SetPort(ini.ReadInteger("PORTS", "Port", 0));
+  sslOptions_.Port = ini.ReadInteger("PORTS", "SSLPort", 0);
+}
+
+void TIWServerControllerBase::ApplyPostLoadDefaults() {
+  if (appName_.empty()) appName_ = kDefaultAppName;
+  internalFilesDir_ = libraryFolder_;
+  if (!templateDir_.empty()) {
+    std::string underLibrary = libraryFolder_ + templateDir_;
+    templateDir_ = IncludeTrailingPathDelimiter(DirectoryExists(underLibrary) ? underLibrary
+                                                                              : templateDir_);
+  } else {
+    templateDir_ = libraryFolder_ + "Templates/";
+  }
+  // A back-button handler answers stale pages itself and needs the browser history.
+  if (onBackButton_) {
+    showResyncWarning_ = false;
+    historyEnabled_ = true;
+  }
+}
+
+void TIWServerControllerBase::CreateCacheFolder() {
+  if (!ForceDirectories(cacheDir_))
+    throw EIWException(Format(kUnableToCreateCacheDir, {cacheDir_}));
+  WriteLog(Format(kCacheDirCreated, {cacheDir_}));
+}
+
+void TIWServerControllerBase::WriteLog(std::string_view text) const {
+  if (log_ != loFile) return;
+  std::string line = FormatDateTime("yyyy-mm-dd hh:nn:ss", Now());
+  line.append(" ").append(text).append("\r\n");
+  AppendToFile(ChangeFileExt(libraryFileName_, ".log"), line);
+}
+
+void TIWServerControllerBase::SetAppName(std::string value) {
+  if (value.empty()) throw EIWException(Format(kInvalidAppName, {value}));
+  appName_ = std::move(value);
+}
+
+void TIWServerControllerBase::SetCacheDir(std::string_view value) {
+  std::string dir = Trim(value);
+  if (dir.empty()) {
+    dir = TempFolder() + timeStampName_;
+  } else if (!IsAbsolutePath(dir)) {
+    dir = TempFolder() + dir;
+  }
+  cacheDir_ = IncludeTrailingPathDelimiter(dir);
+}
+
+void TIWServerControllerBase::SetExecCmd(std::string v) {
+  execCmd_ = v.empty() ? std::string("EXEC") : std::move(v);
+}
+
+void TIWServerControllerBase::SetFilesDir(std::string_view value) {
+  filesDir_ = TrimView(value).empty() ? libraryFolder_ + "Files/"
+                                      : IncludeTrailingPathDelimiter(value);
+}
+
+void TIWServerControllerBase::SetSessionTimeout(int minutes) {
+  if (minutes < 0 || minutes > kMaxSessionTimeout) throw EIWException(kInvalidSessionTimeout);
+  sessionTimeout_ = minutes;
+}
+
+void TIWServerControllerBase::SetTheme(std::string v) {
+  theme_ = std::move(v);
+  styleSheet_.Clear();
+}
+
+}  // namespace qx
