@@ -1,0 +1,47 @@
+// Client types: display names and the set type SupportedBrowsers uses.
+#include "server/Browser.h"
+
+#include <gtest/gtest.h>
+
+#include "server/IWExceptions.h"
+
+namespace qx {
+namespace {
+
+TEST(BrowserName, EachNamedClientTypeHasItsText) {
+  const std::pair<TIWBrowser, const char*> names[] = {
+      {brUnknown, "Unknown or Unrecognized"}, {brIE, "Internet Explorer"},
+      {brNetscape7, "Netscape 7 or higher (Gecko)"}, {brOpera, "Opera"},
+      {brSafari, "Safari"}, {brNetscape6, "Netscape 6 (Gecko)"}, {brNetscape4, "Netscape 4"},
+      {brOther, "Other"}, {brHTML32Test, "HTML 32 Test"}, {brWMLTest, "WML Test"},
+      {brXHTMLMPTest, "XHTML MP Test"}, {brWAP, "Generic WAP Browser"}};
+  for (const auto& [browser, name] : names) EXPECT_EQ(BrowserName(browser), name);
+}
+
+TEST(BrowserName, OtherValuesFailAsUnknownBrowserType) {
+  for (int value : {5, 13, -1}) {
+    try {
+      BrowserName(static_cast<TIWBrowser>(value));
+      FAIL() << value;
+    } catch (const EIWException& e) {
+      EXPECT_EQ(e.Message(), "Unknown browser type.");
+      EXPECT_STREQ(e.ClassName(), "EIWException");
+    }
+  }
+}
+
+TEST(Browsers, SetHoldsWhatWasIncluded) {
+  TIWBrowsers set{brIE, brSafari};
+  EXPECT_TRUE(set.Contains(brIE));
+  EXPECT_TRUE(set.Contains(brSafari));
+  EXPECT_FALSE(set.Contains(brOpera));
+  set.Include(brWAP).Exclude(brIE);
+  EXPECT_TRUE(set.Contains(brWAP));
+  EXPECT_FALSE(set.Contains(brIE));
+  EXPECT_FALSE(set.Contains(static_cast<TIWBrowser>(40)));
+  EXPECT_EQ(set, (TIWBrowsers{brSafari, brWAP}));
+  EXPECT_TRUE(TIWBrowsers{}.Empty());
+}
+
+}  // namespace
+}  // namespace qx
