@@ -108,7 +108,11 @@ void TIniFile::WriteString(std::string_view section, std::string_view key,
     }
   }
   if (!sectionFound) {
-    lines_.push_back("[" + std::string(section) + "]");
+    // Built by appending: g++ 12 at -O3 warns wrongly (-Wrestrict) on "[" + string + "]".
+    std::string header = "[";
+    header += section;
+    header += ']';
+    lines_.push_back(std::move(header));
     lines_.push_back(entry);
   } else {
     // Keep the new key before any blank lines that close the section.
