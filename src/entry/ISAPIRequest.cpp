@@ -113,7 +113,7 @@ std::string TISAPIRequest::TranslateURI(std::string_view uri) {
 
 int TISAPIRequest::WriteClient(const void* buffer, int count) {
   auto size = static_cast<std::uint32_t>(std::max(count, 0));
-  if (!block_.WriteClient(block_.ConnID, const_cast<void*>(buffer), &size, QX_IO_SYNC))
+  if (!block_.WriteClient(block_.ConnID, buffer, &size, QX_IO_SYNC))
     return -1;
   return static_cast<int>(size);
 }

@@ -38,14 +38,13 @@ TIWServerControllerBase::TIWServerControllerBase(std::string libraryFileName)
 }
 
 TIWServerControllerBase::~TIWServerControllerBase() {
-  // Shut-down. The session time-out thread is stopped before the session registry is cleared,
-  // so no sweep runs while sessions are freed, and the cache purge thread is stopped (and the
-  // cache folder emptied) before the final removal below; those steps come first as soon as
-  // the threads and the registry exist. Nothing here can act with another identity on this
-  // platform, so the start-up identity needs no keeping.
-  //
-  // The folder is deleted at the end whether or not a purge thread removed it already: a
-  // request may have recreated it.
+  // Shut-down, in order. (1–2) The session time-out thread stops before the session registry
+  // is cleared, so that no sweep runs while sessions are freed. (3, 5) Nothing here acts with
+  // another identity on this platform, so the start-up identity needs no keeping. (4) Once no
+  // purge is running, the cache purge thread stops and the whole cache folder goes.
+  DeleteCacheFolder(cacheDir_);
+  // (6) The folder is deleted again: a request may have recreated it meanwhile. (7) The base
+  // class then clears the current controller.
   DeleteCacheFolder(cacheDir_);
 }
 
