@@ -3,8 +3,11 @@
 // conversion at the boundary, commands with parameters by position, and the schema's keys.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
 #include <iterator>
+#include <set>
+#include <thread>
 
 #include "DataFixture.h"
 #include "data/ConnectionString.h"
@@ -212,6 +215,44 @@ TEST_F(ConnectionTest, AWriteThatFindsTheDatabaseBusyWaitsThenFailsCleanly) {
   // The lock is free again: the same write now succeeds, and nothing was lost.
   Exec(*other, kSqlInsertRequest, {2, "waiting", 0, 8, false, false});
   EXPECT_EQ(Query("SELECT * FROM Request")->RecordCount(), 2);
+}
+
+TEST_F(ConnectionTest, SessionsReadingAndWritingAtOnceEitherSucceedOrFailCleanly) {
+  // Four sessions, each with its own connection, allocate ids as largest + 1 and insert,
+  // reading the table between writes. Every attempt ends in a stored row or an EADOError;
+  // the table never holds one id twice.
+  constexpr int kSessions = 4;
+  constexpr int kAttempts = 25;
+  std::atomic<int> stored{0}, refused{0}, other{0};
+  std::vector<std::thread> sessions;
+  for (int s = 0; s < kSessions; ++s)
+    sessions.emplace_back([&, s] {
+      auto connection = OtherConnection(2000);
+      TADODataSet max;
+      max.SetConnection(connection.get());
+      max.SetCommandText(std::string(kSqlNextRequestId));
+      for (int i = 0; i < kAttempts; ++i) {
+        try {
+          max.Close();
+          max.Open();
+          int id = max.FieldByName("MaxId").AsInteger() + 1;
+          Exec(*connection, kSqlInsertRequest, {id, "from session " + std::to_string(s), 0, s,
+                                                false, false});
+          ++stored;
+        } catch (const EADOError& e) {
+          ++(e.Kind() == DbErrorKind::kConstraint || e.Kind() == DbErrorKind::kBusy ? refused
+                                                                                       : other);
+        }
+      }
+    });
+  for (std::thread& t : sessions) t.join();
+  EXPECT_EQ(other.load(), 0);
+  EXPECT_EQ(stored + refused, kSessions * kAttempts);
+  auto rows = Query("SELECT Id_Request FROM Request");
+  EXPECT_EQ(rows->RecordCount(), stored.load());
+  std::set<int> ids;
+  for (; !rows->Eof(); rows->Next()) ids.insert(rows->Fields(0).AsInteger());
+  EXPECT_EQ(static_cast<int>(ids.size()), stored.load());
 }
 
 TEST_F(ConnectionTest, AccentedTextRoundTripsAndIsStoredAsUtf8) {
