@@ -104,7 +104,6 @@ void TDataSet::Open() {
     BindFields(result.columns, result.rows, sourceColumn);
   } catch (...) {
     RemoveUndeclaredFields();
-    DoClose();
     throw;
   }
   bool identity = sourceColumn.size() == result.columns.size();
@@ -134,7 +133,6 @@ void TDataSet::Open() {
     state_ = dsInactive;
     eof_ = true;
     RemoveUndeclaredFields();
-    DoClose();
     throw;
   }
   current_ = 0;
@@ -150,7 +148,6 @@ void TDataSet::Close() {
   current_ = 0;
   bof_ = eof_ = true;
   RemoveUndeclaredFields();
-  DoClose();
   Notify(LinkEvent::kActive);
 }
 

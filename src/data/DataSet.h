@@ -124,8 +124,6 @@ class TDataSet {
     std::vector<std::vector<Variant>> rows;
   };
   virtual ResultSet FetchAll() = 0;
-  // Lets go of whatever the concrete dataset holds while open.
-  virtual void DoClose() {}
 
  private:
   friend class TField;

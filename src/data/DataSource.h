@@ -67,8 +67,6 @@ class TDataSource {
   // Puts the dataset into edit state unless it already is.
   void Edit();
 
-  const std::vector<TDataLink*>& DataLinks() const noexcept { return links_; }
-
  private:
   friend class TDataLink;
   friend class TDataSet;
