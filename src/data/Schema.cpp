@@ -144,7 +144,9 @@ std::string DatabaseConnectionString(std::string_view path) {
   // A path the item syntax would misread goes in double quotes.
   if (source.find_first_of(";\"'") != std::string::npos ||
       (!source.empty() && (source.front() == ' ' || source.back() == ' ')))
-    source = "\"" + StringReplace(source, "\"", "\"\"", rfReplaceAll) + "\"";
+    source = std::string(1, '"')
+                 .append(StringReplace(source, "\"", "\"\"", rfReplaceAll))
+                 .append(1, '"');
   return std::string(kConnectionStringHead) + source + ";";
 }
 

@@ -48,16 +48,21 @@ constexpr const char* kStatusNotes =
 
 }  // namespace
 
-std::string SqlUserById(int idUser) { return kUserByIdHead + Format(kUserByIdWhere, {idUser}); }
+std::string SqlUserById(int idUser) {
+  return std::string(kUserByIdHead).append(Format(kUserByIdWhere, {idUser}));
+}
 
 std::string SqlLoginUsers(std::string_view language) { return Format(kLoginUsers, {language}); }
 
 std::string QuotedStr(std::string_view text) {
-  return "'" + StringReplace(text, "'", "''", rfReplaceAll) + "'";
+  std::string quoted(1, '\'');
+  quoted.append(StringReplace(text, "'", "''", rfReplaceAll)).append(1, '\'');
+  return quoted;
 }
 
 std::string SqlHistEmailKnown(int idUser, std::string_view email) {
-  return kHistEmailKnownHead + Format(kHistEmailKnownWhere, {idUser, QuotedStr(email)});
+  return std::string(kHistEmailKnownHead)
+      .append(Format(kHistEmailKnownWhere, {idUser, QuotedStr(email)}));
 }
 
 std::string SqlHistEmailCondition(int idUser) { return Format(kHistEmailCondition, {idUser}); }
@@ -66,7 +71,9 @@ std::string SqlHistEmailList(int idUser) {
   return std::string(kSqlHistEmailSelect) + SqlHistEmailCondition(idUser);
 }
 
-std::string SqlSmtpSettings(int idSmtp) { return kSmtpHead + Format(kSmtpWhere, {idSmtp}); }
+std::string SqlSmtpSettings(int idSmtp) {
+  return std::string(kSmtpHead).append(Format(kSmtpWhere, {idSmtp}));
+}
 
 std::int64_t RequestListCutOff(TDateTime now, int requestGetDays) {
   return static_cast<std::int64_t>(std::trunc(now - requestGetDays));
