@@ -95,9 +95,8 @@ TEST(RequestFields, CookiesSplitOnSemicolonsAndCommasSkippingBlanks) {
 
 TEST(RequestFields, PlainBodyUsesPreReadBytesThenReadsTheRest) {
   InMemoryConnection c;
-  c.SetMethod("POST").SetContentType("application/x-www-form-urlencoded");
   const std::string body = "IW_SessionID_=abc&IW_TrackID_=3&edt=caf%E9";
-  c.SetBody(body, 10, 7);
+  c.PostForm(body).SetBody(body, 10, 7);
   TISAPIRequest request(*c.Block());
   EXPECT_EQ(request.BodyFields().Lines(),
             (Lines{"IW_SessionID_=abc", "IW_TrackID_=3", "edt=caf\xe9"}));

@@ -124,6 +124,12 @@ InMemoryConnection& InMemoryConnection::SetBody(std::string body, std::size_t pr
   return *this;
 }
 
+InMemoryConnection& InMemoryConnection::PostForm(std::string urlEncodedFields) {
+  SetMethod("POST");
+  SetContentType("application/x-www-form-urlencoded");
+  return SetBody(std::move(urlEncodedFields));
+}
+
 InMemoryConnection& InMemoryConnection::SetContentLength(std::uint32_t length) {
   block_.cbTotalBytes = length;
   variables_["CONTENT_LENGTH"] = std::to_string(length);

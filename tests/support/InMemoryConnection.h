@@ -60,6 +60,8 @@ class InMemoryConnection {
   // calls of at most `readChunk` bytes each. Sets the content length to the body's size.
   InMemoryConnection& SetBody(std::string body, std::size_t preRead = SIZE_MAX,
                               std::size_t readChunk = SIZE_MAX);
+  // A POST of an url-encoded form ("a=1&b=2"), as a browser submits a page.
+  InMemoryConnection& PostForm(std::string urlEncodedFields);
   // Overrides the content length the block and CONTENT_LENGTH announce.
   InMemoryConnection& SetContentLength(std::uint32_t length);
   // URL-to-path mapping; without one the mapping request fails.
@@ -125,8 +127,9 @@ class InMemoryConnection {
   void Complete(const Pending& pending);
   void CompletionThread();
 
-  // lock_ guards every member below except block_'s request fields (set by the test before the
-  // request starts) and the thread; completion routines are called without it.
+  // The request members (method_ to mapper_) are set by the test before the request starts
+  // and only read while it runs. lock_ guards everything after them except block_ and thread_;
+  // completion routines are called without it.
   mutable std::mutex lock_;
   mutable std::condition_variable changed_;
   std::string method_ = "GET";
@@ -138,9 +141,10 @@ class InMemoryConnection {
   std::string body_;
   std::size_t preRead_ = 0;
   std::size_t readChunk_ = SIZE_MAX;
+  std::function<std::optional<std::string>(std::string)> mapper_;
+
   std::size_t readPos_ = 0;
   int readCalls_ = 0;
-  std::function<std::optional<std::string>(std::string)> mapper_;
   CompletionMode mode_ = CompletionMode::OnThread;
   int refuseAsyncWrite_ = 0;
   int failCompletion_ = 0;
