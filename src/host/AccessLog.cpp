@@ -3,12 +3,35 @@
 
 #include <unistd.h>
 
+#include <cstdio>
+#include <ctime>
+
 #include "runtime/DateTime.h"
 
 namespace qx::host {
 
+namespace {
+
+// "yyyy-mm-dd hh:nn:ss.zzz" in local time; the part up to the seconds is formatted once a
+// second per thread.
+std::string Timestamp() {
+  thread_local std::time_t second = -1;
+  thread_local std::string prefix;
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  if (now.tv_sec != second) {
+    second = now.tv_sec;
+    prefix = FormatDateTime("yyyy-mm-dd hh:nn:ss", UnixToLocal(now.tv_sec));
+  }
+  char millis[24];
+  std::snprintf(millis, sizeof millis, ".%03ld", now.tv_nsec / 1000000);
+  return prefix + millis;
+}
+
+}  // namespace
+
 std::string AccessLine(const AccessRecord& r) {
-  std::string line = FormatDateTime("yyyy-mm-dd hh:nn:ss.zzz", Now());
+  std::string line = Timestamp();
   line.reserve(96 + r.path.size());
   line += ' ';
   line += r.client.empty() ? "-" : r.client;

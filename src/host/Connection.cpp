@@ -138,31 +138,43 @@ bool Connection::InStrand() const { return strand_.running_in_this_thread(); }
 
 // --- timers and closing -------------------------------------------------------------------
 
+// Arming only moves a deadline; the one timer wakes at most once per deadline and re-arms
+// itself, so that the usual read-then-write of every request costs no timer operations.
 void Connection::Arm(unsigned seconds, bool closeOnExpiry) {
   timedOut_ = false;
-  timer_.expires_after(std::chrono::seconds(seconds));
-  timer_.async_wait([self = shared_from_this(), generation = ++timerGeneration_,
-                     closeOnExpiry](boost::system::error_code ec) {
-    if (ec || generation != self->timerGeneration_) return;
-    self->timedOut_ = true;
-    if (closeOnExpiry) {
-      self->CloseSocket();
-    } else {
-      boost::system::error_code ignored;
-      self->socket_.cancel(ignored);
-    }
-  });
+  closeOnExpiry_ = closeOnExpiry;
+  deadline_ = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  if (timerRunning_ && timer_.expiry() <= deadline_) return;
+  StartTimer();
 }
 
-void Connection::Disarm() {
-  ++timerGeneration_;
-  timer_.cancel();
+void Connection::Disarm() { deadline_ = std::chrono::steady_clock::time_point::max(); }
+
+void Connection::StartTimer() {
+  timerRunning_ = true;
+  timer_.expires_at(deadline_);
+  timer_.async_wait([self = shared_from_this(), generation = ++timerGeneration_](
+                        boost::system::error_code ec) { self->OnTimer(ec, generation); });
+}
+
+void Connection::OnTimer(boost::system::error_code ec, std::uint64_t generation) {
+  if (generation != timerGeneration_) return;  // replaced by an earlier deadline
+  timerRunning_ = false;
+  if (ec || state_ == State::kClosed) return;
+  if (deadline_ == std::chrono::steady_clock::time_point::max()) return;  // disarmed
+  if (std::chrono::steady_clock::now() < deadline_) return StartTimer();
+  Disarm();
+  timedOut_ = true;
+  if (closeOnExpiry_) return CloseSocket();
+  boost::system::error_code ignored;
+  socket_.cancel(ignored);
 }
 
 void Connection::CloseSocket() {
   if (state_ == State::kClosed) return;
   state_ = State::kClosed;
   Disarm();
+  timer_.cancel();
   boost::system::error_code ec;
   socket_.shutdown(tcp::socket::shutdown_both, ec);
   socket_.close(ec);

@@ -113,9 +113,12 @@ class Connection : public std::enable_shared_from_this<Connection> {
              std::string_view extraFields = {});
   // Writes wire_ (the host's own bytes, `bodyBytes` of them body), then ends the request.
   void WriteAndEnd(std::size_t bodyBytes, bool keepAlive);
-  // Runs `onExpiry` unless the timer is re-armed or disarmed first.
+  // A time limit for the operation about to start: when it passes, the socket's operations
+  // are cancelled (timedOut_ tells why) or, with closeOnExpiry, the socket is closed.
   void Arm(unsigned seconds, bool closeOnExpiry);
   void Disarm();
+  void StartTimer();
+  void OnTimer(boost::system::error_code ec, std::uint64_t generation);
   void CloseSocket();
   bool WantsKeepAlive() const;
   std::vector<char>& Scratch();
@@ -125,6 +128,9 @@ class Connection : public std::enable_shared_from_this<Connection> {
   Strand strand_;
   boost::asio::steady_timer timer_;
   std::uint64_t timerGeneration_ = 0;
+  std::chrono::steady_clock::time_point deadline_ = std::chrono::steady_clock::time_point::max();
+  bool timerRunning_ = false;
+  bool closeOnExpiry_ = false;
   bool timedOut_ = false;
   boost::beast::flat_buffer buffer_;
   std::optional<boost::beast::http::request_parser<boost::beast::http::buffer_body>> parser_;
