@@ -49,6 +49,6 @@ using TBeforeRenderEvent =
 // Session, form.
 using TAfterRenderEvent = std::function<void(TIWApplication& session, TIWAppForm& form)>;
 // The data module's own OnCreate.
-using TNotifyEvent = std::function<void()>;
+using TControllerCreateEvent = std::function<void()>;
 
 }  // namespace qx

@@ -184,8 +184,8 @@ class TIWServerControllerBase : public TCustomServerController {
   const TAfterRenderEvent& OnAfterRender() const noexcept { return onAfterRender_; }
   void SetOnAfterRender(TAfterRenderEvent e) { onAfterRender_ = std::move(e); }
   // The data module's own creation event, run at step 6 of the creation.
-  const TNotifyEvent& OnCreate() const noexcept { return onCreate_; }
-  void SetOnCreate(TNotifyEvent e) { onCreate_ = std::move(e); }
+  const TControllerCreateEvent& OnCreate() const noexcept { return onCreate_; }
+  void SetOnCreate(TControllerCreateEvent e) { onCreate_ = std::move(e); }
 
   // The current controller, or none.
   static TIWServerControllerBase* Current() noexcept;
@@ -269,7 +269,7 @@ class TIWServerControllerBase : public TCustomServerController {
   TWAPClientDetectEvent onWAPClientDetect_;
   TBeforeRenderEvent onBeforeRender_;
   TAfterRenderEvent onAfterRender_;
-  TNotifyEvent onCreate_;
+  TControllerCreateEvent onCreate_;
 };
 
 }  // namespace qx
