@@ -279,6 +279,8 @@ class Reader {
         std::uint64_t bits = 0;
         for (const std::string& name : v.names) {
           int value = EnumValue(*p.enumInfo, name, v.line);
+          // A set holds values 0..63 only (TSet); others cannot be members.
+          if (value < 0 || value > 63) Fail(v.line, Format(kUnknownValue, {name, p.enumInfo->Name()}));
           bits |= std::uint64_t{1} << value;
         }
         p.setOrdinal(target, static_cast<std::int64_t>(bits));
