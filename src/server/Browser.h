@@ -2,9 +2,9 @@
 // client types a setting such as SupportedBrowsers holds.
 #pragma once
 
-#include <cstdint>
-#include <initializer_list>
 #include <string>
+
+#include "runtime/Enums.h"
 
 namespace qx {
 
@@ -32,30 +32,6 @@ extern const char* const kUnknownBrowserType;
 std::string BrowserName(TIWBrowser browser);
 
 // A set of client types.
-class TIWBrowsers {
- public:
-  constexpr TIWBrowsers() noexcept = default;
-  constexpr TIWBrowsers(std::initializer_list<TIWBrowser> browsers) noexcept {
-    for (TIWBrowser b : browsers) Include(b);
-  }
-
-  constexpr bool Contains(TIWBrowser b) const noexcept { return (bits_ & Bit(b)) != 0; }
-  constexpr TIWBrowsers& Include(TIWBrowser b) noexcept {
-    bits_ |= Bit(b);
-    return *this;
-  }
-  constexpr TIWBrowsers& Exclude(TIWBrowser b) noexcept {
-    bits_ &= ~Bit(b);
-    return *this;
-  }
-  constexpr bool Empty() const noexcept { return bits_ == 0; }
-  constexpr bool operator==(const TIWBrowsers&) const noexcept = default;
-
- private:
-  static constexpr std::uint32_t Bit(TIWBrowser b) noexcept {
-    return b >= 0 && b < kBrowserCount ? std::uint32_t{1} << b : 0;
-  }
-  std::uint32_t bits_ = 0;
-};
+using TIWBrowsers = TSet<TIWBrowser>;
 
 }  // namespace qx

@@ -1,4 +1,4 @@
-// Client types: display names and the set type SupportedBrowsers uses.
+// Client types and their display names.
 #include "server/Browser.h"
 
 #include <gtest/gtest.h>
@@ -28,19 +28,6 @@ TEST(BrowserName, OtherValuesFailAsUnknownBrowserType) {
       EXPECT_STREQ(e.ClassName(), "EIWException");
     }
   }
-}
-
-TEST(Browsers, SetHoldsWhatWasIncluded) {
-  TIWBrowsers set{brIE, brSafari};
-  EXPECT_TRUE(set.Contains(brIE));
-  EXPECT_TRUE(set.Contains(brSafari));
-  EXPECT_FALSE(set.Contains(brOpera));
-  set.Include(brWAP).Exclude(brIE);
-  EXPECT_TRUE(set.Contains(brWAP));
-  EXPECT_FALSE(set.Contains(brIE));
-  EXPECT_FALSE(set.Contains(static_cast<TIWBrowser>(40)));
-  EXPECT_EQ(set, (TIWBrowsers{brSafari, brWAP}));
-  EXPECT_TRUE(TIWBrowsers{}.Empty());
 }
 
 }  // namespace
