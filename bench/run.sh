@@ -33,6 +33,7 @@ wait_for() {  # url
     sleep 0.1
   done
   echo "bench: nothing answers at $1" >&2
+  tail -n 5 "$work/host.log" "$work/nginx/logs/error.log" >&2 2>/dev/null || true
   return 1
 }
 

@@ -400,14 +400,14 @@ void Connection::ServeFile(const std::string& name) {
   wire_.clear();
   if (StaticFiles::NotModifiedSince(file->Modified(), View(request[http::field::if_modified_since]))) {
     logStatus_ = 304;
-    AppendHead(wire_, HeadSpec{.status = 304, .fields = fields, .framing = Framing::kNone,
+    AppendHead(wire_, ReplyHead{.status = 304, .fields = fields, .framing = Framing::kNone,
                                .keepAlive = keep, .http10 = http10_});
     return WriteAndEnd(0, keep);
   }
   logStatus_ = 200;
   std::uint64_t size = file->Size();
   wire_.reserve(256 + fields.size() + (size <= kInlineFileBytes ? size : 0));
-  AppendHead(wire_, HeadSpec{.status = 200, .fields = fields, .framing = Framing::kLength,
+  AppendHead(wire_, ReplyHead{.status = 200, .fields = fields, .framing = Framing::kLength,
                              .contentLength = size, .keepAlive = keep, .http10 = http10_});
   if (headRequest_) return WriteAndEnd(0, keep);
   if (size <= kInlineFileBytes) {
@@ -661,13 +661,13 @@ void Connection::Pump() {
 
 void Connection::BuildLibraryHead(bool atFinish, std::string& out) {
   unsigned status = 200;
-  HeadSpec spec;
+  ReplyHead head;
   std::optional<std::uint64_t> length;
   if (reply_.head) {
     status = reply_.head->status;
-    spec.reason = reply_.head->reason;
-    spec.fields = reply_.head->fields;
-    spec.addDate = !reply_.head->hasDate;
+    head.reason = reply_.head->reason;
+    head.fields = reply_.head->fields;
+    head.addDate = !reply_.head->hasDate;
     length = reply_.head->contentLength;
   } else {
     // Body without a header: the status the library left in the block, no fields.
@@ -677,23 +677,23 @@ void Connection::BuildLibraryHead(bool atFinish, std::string& out) {
   reply_.status = status;
   reply_.bodyAllowed = !(headRequest_ || status == 204 || status == 304);
   if (length) {
-    spec.framing = Framing::kLength;
-    spec.contentLength = *length;
+    head.framing = Framing::kLength;
+    head.contentLength = *length;
     reply_.remaining = reply_.bodyAllowed ? *length : 0;
   } else if (!reply_.bodyAllowed) {
-    spec.framing = Framing::kNone;
+    head.framing = Framing::kNone;
   } else if (atFinish) {
-    spec.framing = Framing::kLength;  // an empty reply
-    spec.contentLength = 0;
+    head.framing = Framing::kLength;  // an empty reply
+    head.contentLength = 0;
   } else {
-    spec.framing = http10_ ? Framing::kClose : Framing::kChunked;
+    head.framing = http10_ ? Framing::kClose : Framing::kChunked;
   }
-  reply_.framing = spec.framing;
-  replyKeepAlive_ = WantsKeepAlive() && spec.framing != Framing::kClose;
-  spec.status = status;
-  spec.keepAlive = replyKeepAlive_;
-  spec.http10 = http10_;
-  AppendHead(out, spec);
+  reply_.framing = head.framing;
+  replyKeepAlive_ = WantsKeepAlive() && head.framing != Framing::kClose;
+  head.status = status;
+  head.keepAlive = replyKeepAlive_;
+  head.http10 = http10_;
+  AppendHead(out, head);
   reply_.headWritten = true;
 }
 

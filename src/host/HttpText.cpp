@@ -51,7 +51,7 @@ const std::string& CurrentHttpDate() {
   return text;
 }
 
-void AppendHead(std::string& out, const HeadSpec& h) {
+void AppendHead(std::string& out, const ReplyHead& h) {
   out += "HTTP/1.1 ";
   out += std::to_string(h.status);
   out += ' ';
@@ -110,7 +110,7 @@ std::string HostReply(unsigned status, std::string_view detail, bool keepAlive, 
   fields += extraFields;
   std::string out;
   out.reserve(256 + body.size());
-  AppendHead(out, HeadSpec{.status = status,
+  AppendHead(out, ReplyHead{.status = status,
                            .fields = fields,
                            .framing = Framing::kLength,
                            .contentLength = body.size(),

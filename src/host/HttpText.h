@@ -22,7 +22,7 @@ std::string_view ReasonPhrase(unsigned status);
 // The current time as an HTTP date, formatted at most once a second per thread.
 const std::string& CurrentHttpDate();
 
-struct HeadSpec {
+struct ReplyHead {
   unsigned status = 200;
   std::string_view reason = {};  // "" means the usual phrase
   std::string_view fields = {};  // "Name: value\r\n" lines, without framing or Connection fields
@@ -34,7 +34,7 @@ struct HeadSpec {
 };
 
 // "HTTP/1.1 <status> <reason>\r\n" + Date + fields + framing + Connection + "\r\n".
-void AppendHead(std::string& out, const HeadSpec& head);
+void AppendHead(std::string& out, const ReplyHead& head);
 
 // A complete reply produced by the host: a short HTML page explaining `detail`.
 // `extraFields` are added as they are ("Location: /x\r\n").

@@ -20,7 +20,7 @@ MimeTypes::MimeTypes(const std::string& path) {
     byExtension_ = {{"htm", "text/html"},  {"html", "text/html"}, {"css", "text/css"},
                     {"js", "text/javascript"}, {"txt", "text/plain"}, {"gif", "image/gif"},
                     {"jpg", "image/jpeg"}, {"jpeg", "image/jpeg"}, {"png", "image/png"},
-                    {"ico", "image/vnd.microsoft.icon"}, {"svg", "image/svg+xml"}};
+                    {"ico", "image/x-icon"}, {"svg", "image/svg+xml"}};
     return;
   }
   std::string line;

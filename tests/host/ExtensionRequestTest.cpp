@@ -6,6 +6,7 @@
 #include <string>
 
 #include "HostFixture.h"
+#include "host/ServerVariables.h"
 
 namespace qx::test {
 namespace {
@@ -36,7 +37,9 @@ TEST_F(LibraryTest, ServerVariablesDescribeTheRequest) {
   ASSERT_TRUE(r);
   EXPECT_EQ(r->status, 200);
   const std::string& b = r->body;
-  EXPECT_NE(b.find("SERVER_SOFTWARE=Microsoft-IIS/10.0 (compatible; requestqx-host)\n"), std::string::npos) << b;
+  EXPECT_NE(b.find("SERVER_SOFTWARE=" + std::string(host::kServerSoftware) + "\n"),
+            std::string::npos)
+      << b;
   EXPECT_NE(b.find("SERVER_PROTOCOL=HTTP/1.1\n"), std::string::npos);
   EXPECT_NE(b.find("URL=/RequestQX9/vars\n"), std::string::npos);
   EXPECT_NE(b.find("SCRIPT_NAME=/RequestQX9\n"), std::string::npos);
