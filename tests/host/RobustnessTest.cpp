@@ -2,6 +2,8 @@
 // closed connection, nothing leaks, and the host keeps answering.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -148,6 +150,12 @@ TEST_F(RobustnessTest, UnreadBodyIsSkippedToKeepTheConnection) {
 }
 
 TEST_F(RobustnessTest, AThousandConnectionsAtOnce) {
+  // Client and server ends live in this one process: about 2,000 descriptors.
+  rlimit limit{};
+  ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+  limit.rlim_cur = limit.rlim_max;
+  ::setrlimit(RLIMIT_NOFILE, &limit);
+  ASSERT_GE(limit.rlim_cur, 2100u) << "the system allows too few open files for this test";
   StartHost();
   WriteFile("small.txt", "tiny");
   std::vector<std::unique_ptr<HttpClient>> clients;
