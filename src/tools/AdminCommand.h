@@ -34,5 +34,6 @@ struct AdminCommand {
 };
 
 extern const AdminCommand kInitDbCommand;
+extern const AdminCommand kMailTestCommand;
 
 }  // namespace qx::admin

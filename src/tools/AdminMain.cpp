@@ -11,7 +11,7 @@ namespace {
 // The commands, in the order the overview lists them. A new command adds one line here.
 const AdminCommand* const kCommands[] = {
     &kInitDbCommand,
-    // mail-test (MailTest.cpp) goes here.
+    &kMailTestCommand,
 };
 
 constexpr std::string_view kTool = "requestqx-admin";

@@ -1,0 +1,158 @@
+// requestqx-admin mail-test run as a process: a database made by init-db, its SMTP settings
+// row pointing at the aiosmtpd peer, one mail sent and read back, and its failures.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "EnvOverride.h"
+#include "SmtpPeer.h"
+#include "TempDir.h"
+#include "data/ADOCommand.h"
+#include "data/Schema.h"
+
+extern char** environ;
+
+namespace qx {
+namespace {
+
+using test::SmtpPeer;
+using Lines = std::vector<std::string>;
+
+struct ToolResult {
+  int status = -1;
+  std::string out, err;
+};
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+ToolResult RunTool(const test::TempDir& dir, std::vector<std::string> args) {
+  std::string outPath = dir / "tool.out", errPath = dir / "tool.err";
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  args.insert(args.begin(), QX_ADMIN_TOOL);
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  ToolResult result;
+  int rc = posix_spawn(&pid, QX_ADMIN_TOOL, &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) return result;
+  int status = 0;
+  waitpid(pid, &status, 0);
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  result.out = ReadAll(outPath);
+  result.err = ReadAll(errPath);
+  return result;
+}
+
+// Writes qxsmtp row 1 of `database`.
+void StoreSmtpRow(const std::string& database, int port, int tlsType) {
+  TADOConnection connection;
+  connection.SetConnectionString(DatabaseConnectionString(database));
+  connection.Open();
+  TADOCommand command;
+  command.SetConnection(&connection);
+  command.SetCommandText("DELETE FROM qxsmtp");
+  command.Execute();
+  command.SetCommandText(
+      "INSERT INTO qxsmtp (Idsmtp, Servidor, Usuario, Pwd, Puerto, TLS_Type, SSL_Method,"
+      " SSL_VerDepht, AutType) VALUES (1, '127.0.0.1', :User, :Pwd, :Port, :Tls, -1, 0, 1)");
+  command.Parameters().ParamByName("User").SetValue(Variant(std::string(SmtpPeer::kUser)));
+  command.Parameters().ParamByName("Pwd").SetValue(Variant(std::string(SmtpPeer::kPassword)));
+  command.Parameters().ParamByName("Port").SetValue(Variant(std::int64_t{port}));
+  command.Parameters().ParamByName("Tls").SetValue(Variant(std::int64_t{tlsType}));
+  command.Execute();
+}
+
+// A loopback port that nobody listens on.
+int ClosedPort() {
+  int s = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof a;
+  ::bind(s, reinterpret_cast<sockaddr*>(&a), length);
+  ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &length);
+  ::close(s);
+  return ntohs(a.sin_port);
+}
+
+class MailToolTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::UseWesternLocale(env_);
+    database_ = dir_ / "Requests.mdb";
+    ToolResult made = RunTool(dir_, {"init-db", database_});
+    ASSERT_EQ(made.status, 0) << made.err;
+  }
+  test::EnvOverride env_;
+  test::TempDir dir_;
+  std::string database_;
+};
+
+TEST_F(MailToolTest, SendsOneRequestMailThroughTheStoredSettings) {
+  if (!SmtpPeer::Available()) GTEST_SKIP() << "python3-aiosmtpd is not installed";
+  test::TempDir peerFolder;
+  test::TestCertificate certificate = test::MakeCertificate(peerFolder.path(), "peer");
+  SmtpPeer peer(SmtpPeer::StartTLS, certificate, peerFolder.path());
+  StoreSmtpRow(database_, peer.Port(), 2);
+
+  ToolResult r = RunTool(dir_, {"mail-test", database_, "--from", "user@example.com", "--to",
+                                "b@example.com, c@example.com", "--subject", "Lámpara ñoña",
+                                "--comments", "Primera línea\nSegunda", "--urgent"});
+  EXPECT_EQ(r.status, 0) << r.out << r.err << peer.Log();
+  EXPECT_EQ(r.out, "sent\n");
+  std::vector<test::StoredMail> mails = peer.Mails();
+  ASSERT_EQ(mails.size(), 1u);
+  EXPECT_EQ(mails[0].Recipients, (Lines{"b@example.com", "c@example.com"}));
+  EXPECT_EQ(mails[0].Header("Subject"), "QX Request 0: =?ISO-8859-1?Q?L=E1mpara_=F1o=F1a?=");
+  EXPECT_EQ(mails[0].Header("Reply-To"), "user@example.com");
+  EXPECT_EQ(mails[0].Header("X-Priority"), "1");
+  EXPECT_EQ(mails[0].BodyLines,
+            (Lines{"Description: L\xE1mpara \xF1o\xF1" "a", "", "Commentaries: ",
+                   "Primera l\xEDnea", "Segunda", ""}));
+}
+
+TEST_F(MailToolTest, ReportsTheFailureClassAndMessage) {
+  StoreSmtpRow(database_, ClosedPort(), 0);
+  ToolResult r = RunTool(dir_, {"mail-test", database_, "--from", "user@example.com", "--to",
+                                "b@example.com"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "EIdSocketError: Socket Error # 111\nConnection refused.\n");
+}
+
+TEST_F(MailToolTest, RefusesMissingSettingsAndBadArguments) {
+  ToolResult r = RunTool(dir_, {"mail-test", database_, "--from", "a@example.com", "--to",
+                                "b@example.com"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("holds no SMTP settings (qxsmtp row 1)"), std::string::npos) << r.err;
+
+  r = RunTool(dir_, {"mail-test", database_, "--from", "a@example.com"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("--to is required"), std::string::npos) << r.err;
+  r = RunTool(dir_, {"mail-test", database_, "--to"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("--to needs a value"), std::string::npos) << r.err;
+  r = RunTool(dir_, {"mail-test", "--from", "a@example.com", "--to", "b@example.com"});
+  EXPECT_EQ(r.status, 2);
+  r = RunTool(dir_, {"mail-test", dir_ / "missing.mdb", "--from", "a@example.com", "--to",
+                     "b@example.com"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("missing.mdb"), std::string::npos) << r.err;
+}
+
+}  // namespace
+}  // namespace qx
