@@ -147,25 +147,28 @@ std::string ConvertToISO2022JP(std::string_view text) {
   char* in = input.data();
   std::size_t inLeft = input.size();
   char buffer[256];
-  while (true) {
+  auto flushOutput = [&](char* o) { out.append(buffer, static_cast<std::size_t>(o - buffer)); };
+  while (inLeft > 0) {
     char* o = buffer;
     std::size_t oLeft = sizeof buffer;
-    std::size_t r = iconv(cd, inLeft ? &in : nullptr, inLeft ? &inLeft : nullptr, &o, &oLeft);
-    out.append(buffer, static_cast<std::size_t>(o - buffer));
-    if (r != static_cast<std::size_t>(-1)) {
-      if (inLeft == 0 && oLeft != sizeof buffer) continue;  // flush may need another round
-      if (inLeft == 0) break;
-    } else if (errno == EILSEQ || errno == EINVAL) {
-      // A character ISO-2022-JP cannot hold: back to ASCII, write "?" and go on.
-      char* o2 = buffer;
-      std::size_t o2Left = sizeof buffer;
-      iconv(cd, nullptr, nullptr, &o2, &o2Left);
-      out.append(buffer, static_cast<std::size_t>(o2 - buffer));
-      out += '?';
-      ++in;
-      --inLeft;
-    }
+    std::size_t r = iconv(cd, &in, &inLeft, &o, &oLeft);
+    flushOutput(o);
+    if (r != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
+    // A character ISO-2022-JP cannot hold (or any other refusal): back to ASCII, write "?"
+    // in its place and go on with the next one.
+    o = buffer;
+    oLeft = sizeof buffer;
+    iconv(cd, nullptr, nullptr, &o, &oLeft);
+    flushOutput(o);
+    out += '?';
+    ++in;
+    --inLeft;
   }
+  // The closing escape back to ASCII.
+  char* o = buffer;
+  std::size_t oLeft = sizeof buffer;
+  iconv(cd, nullptr, nullptr, &o, &oLeft);
+  flushOutput(o);
   iconv_close(cd);
   return out;
 }

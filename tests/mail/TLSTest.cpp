@@ -66,11 +66,6 @@ class TLSContextTest : public ::testing::Test {
 test::TempDir* TLSContextTest::folder_ = nullptr;
 test::TestCertificate TLSContextTest::first_, TLSContextTest::second_, TLSContextTest::locked_;
 
-TEST_F(TLSContextTest, LibraryLoadsOnce) {
-  EXPECT_TRUE(LoadTLSLibrary());
-  EXPECT_TRUE(LoadTLSLibrary());
-}
-
 TEST_F(TLSContextTest, MethodOutsideItsRangeFailsEvenWithoutTLS) {
   transport_.SSLOptions().Method = 7;
   EXPECT_EQ(OpenFailure(), "EIdOSSLGetMethodError: Error geting SSL method.");
