@@ -125,9 +125,8 @@ TEST_F(TLSContextTest, ImplicitTLSAgainstAPlainServer) {
   server_.Finish();
 }
 
-// Runs in a process of its own that never loaded the TLS library. Prints what went wrong
-// and exits with 1, or prints "without TLS: ok" and exits with 0.
-[[noreturn]] void SendWithoutTLSLibrary() {
+// What goes wrong when mail is sent with the library missing; empty when all is as it should.
+std::string ProblemsWithoutTLSLibrary() {
   test::TempDir empty;
   ::setenv(kTLSLibraryDirVariable, empty.path().c_str(), 1);
   std::string problems;
@@ -190,6 +189,13 @@ TEST_F(TLSContextTest, ImplicitTLSAgainstAPlainServer) {
     server.Finish();
     check("TLS script", server.Failure(), "");
   }
+  return problems;
+}
+
+// Runs in a process of its own that never loaded the TLS library. Prints what went wrong
+// and exits with 1, or prints "without TLS: ok" and exits with 0.
+[[noreturn]] void SendWithoutTLSLibrary() {
+  std::string problems = ProblemsWithoutTLSLibrary();
   std::fprintf(stderr, "%s\n", problems.empty() ? "without TLS: ok" : problems.c_str());
   std::fflush(stderr);
   std::exit(problems.empty() ? 0 : 1);
