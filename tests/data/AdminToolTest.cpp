@@ -1,18 +1,14 @@
 // requestqx-admin run as a process: init-db with and without demo data, its refusal to touch
 // an existing file, --force, and bad arguments. The demo database is then read through the
 // data layer with the service's own statements.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 
 #include "TempDir.h"
+#include "support/RunProgram.h"
 #include "data/ADODataSet.h"
 #include "data/Schema.h"
 #include "data/Statements.h"
@@ -20,46 +16,13 @@
 #include "runtime/Files.h"
 #include "runtime/Strings.h"
 
-extern char** environ;
-
 namespace qx::test {
 namespace {
 
-struct ToolResult {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using ToolResult = test::ProgramResult;
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// Runs the built tool with `args`, its output captured in files of `dir`.
-ToolResult RunTool(const TempDir& dir, std::vector<std::string> args) {
-  std::string outPath = dir / "tool.out", errPath = dir / "tool.err";
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0644);
-  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0644);
-  args.insert(args.begin(), QX_ADMIN_TOOL);
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  ToolResult result;
-  int rc = posix_spawn(&pid, QX_ADMIN_TOOL, &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) return result;
-  int status = 0;
-  waitpid(pid, &status, 0);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  result.out = ReadAll(outPath);
-  result.err = ReadAll(errPath);
-  return result;
+ToolResult RunTool(const test::TempDir& dir, std::vector<std::string> args) {
+  return test::RunProgram(QX_ADMIN_TOOL, std::move(args), dir);
 }
 
 std::unique_ptr<TADODataSet> Open(TADOConnection& c, std::string_view sql) {
@@ -176,13 +139,13 @@ TEST(AdminToolTest, AnExistingFileIsLeftAloneWithoutForce) {
   ToolResult r = RunTool(dir, {"init-db", "--demo", path});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("--force"), std::string::npos) << r.err;
-  EXPECT_EQ(ReadAll(path), "precious bytes");
+  EXPECT_EQ(ReadFileBytes(path).value_or(""), "precious bytes");
   // Nothing else was left beside it.
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
     names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"Requests.mdb", "tool.err", "tool.out"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"Requests.mdb", "program.err", "program.out"}));
 
   r = RunTool(dir, {"init-db", "--force", path});
   ASSERT_EQ(r.status, 0) << r.err;

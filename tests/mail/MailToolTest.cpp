@@ -1,23 +1,17 @@
 // requestqx-admin mail-test run as a process: a database made by init-db, its SMTP settings
 // row pointing at the aiosmtpd peer, one mail sent and read back, and its failures.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
-#include <spawn.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <iterator>
 
 #include "EnvOverride.h"
 #include "SmtpPeer.h"
 #include "TempDir.h"
+#include "support/RunProgram.h"
 #include "data/ADOCommand.h"
 #include "data/Schema.h"
-
-extern char** environ;
 
 namespace qx {
 namespace {
@@ -25,37 +19,10 @@ namespace {
 using test::SmtpPeer;
 using Lines = std::vector<std::string>;
 
-struct ToolResult {
-  int status = -1;
-  std::string out, err;
-};
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using ToolResult = test::ProgramResult;
 
 ToolResult RunTool(const test::TempDir& dir, std::vector<std::string> args) {
-  std::string outPath = dir / "tool.out", errPath = dir / "tool.err";
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  args.insert(args.begin(), QX_ADMIN_TOOL);
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  ToolResult result;
-  int rc = posix_spawn(&pid, QX_ADMIN_TOOL, &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) return result;
-  int status = 0;
-  waitpid(pid, &status, 0);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  result.out = ReadAll(outPath);
-  result.err = ReadAll(errPath);
-  return result;
+  return test::RunProgram(QX_ADMIN_TOOL, std::move(args), dir);
 }
 
 // Writes qxsmtp row 1 of `database`.

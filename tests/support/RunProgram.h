@@ -1,0 +1,22 @@
+// Runs a built program to completion with its standard output and error captured, for tests
+// of the command-line tools.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "TempDir.h"
+
+namespace qx::test {
+
+struct ProgramResult {
+  int status = -1;  // exit status; -1 when it could not start or did not exit normally
+  std::string out;
+  std::string err;
+};
+
+// Runs `program` with `args`; the output goes through files in `dir`.
+ProgramResult RunProgram(const std::string& program, std::vector<std::string> args,
+                         const TempDir& dir);
+
+}  // namespace qx::test
