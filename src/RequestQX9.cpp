@@ -6,12 +6,16 @@
 #include "entry/ServerControllerClass.h"
 #include "server/Controller.h"
 #include "server/InterimDispatcher.h"
+#include "server/InternalFiles.h"
+#include "server/Sessions.h"
 
 namespace {
 
 void StartLibrary() {
   // Unit initialisations.
   qx::CreateApplication();
+  qx::CreateSessionRegistry();
+  qx::RegisterInternalFiles();
   qx::RegisterMultipartParser();
   qx::RegisterServerControllerClass(&qx::TServerController::CreateController);
   // Main block. Its failures go to RequestQX9.err and loading goes on.

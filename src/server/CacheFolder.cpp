@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "runtime/Base36.h"
-#include "runtime/Files.h"
+#include "server/CachePurge.h"
 
 namespace qx {
 
@@ -14,12 +14,11 @@ std::string CacheTimeStampName(TDateTime moment) {
 }
 
 void DeleteCacheFolder(const std::string& folder) noexcept {
-  std::string path = ExcludeTrailingPathDelimiter(folder);
-  if (path.empty() || path == "/" || path == "." || path == ".." ||
-      path.find("//") != std::string::npos)
-    return;
-  if (!DirectoryExists(path)) return;
-  DeleteTree(path);
+  try {
+    PurgeDirectory(folder, 0, true);
+  } catch (...) {
+    // A refused name or a failure: what is left stays.
+  }
 }
 
 }  // namespace qx

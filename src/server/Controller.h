@@ -17,6 +17,8 @@ constexpr int kDefaultTCPIPPort = 8081;
 class TServerController : public TIWServerControllerBase {
  public:
   explicit TServerController(std::string libraryFileName);
+  // Shuts down while the whole controller is alive: freeing a session may still read it.
+  ~TServerController() override { Shutdown(); }
 
   // The registered server-controller class: a started controller for the library at
   // `libraryFileName`. A failed start frees the controller (its shut-down runs) and raises.

@@ -9,7 +9,11 @@
 #include "runtime/Format.h"
 #include "runtime/Strings.h"
 #include "server/CacheFolder.h"
+#include "server/CachePurge.h"
 #include "server/IWExceptions.h"
+#include "server/InternalFiles.h"
+#include "server/SessionTimeoutThread.h"
+#include "server/Sessions.h"
 
 namespace qx {
 
@@ -18,6 +22,7 @@ const char* const kInvalidSessionTimeout = "Invalid session timeout value.";
 const char* const kUnableToCreateCacheDir = "Unable to create cache directory \"%s\".";
 const char* const kCacheDirCreated = "Cache directory created \"%s\"";
 const char* const kFrameworkVersion = "9.0.17";
+const char* const kNoServerControllerCreated = "No server controller has been created.";
 
 namespace {
 
@@ -38,18 +43,52 @@ TIWServerControllerBase::TIWServerControllerBase(std::string libraryFileName)
 }
 
 TIWServerControllerBase::~TIWServerControllerBase() {
-  // Shut-down, in order. (1–2) The session time-out thread stops before the session registry
-  // is cleared, so that no sweep runs while sessions are freed. (3, 5) Nothing here acts with
-  // another identity on this platform, so the start-up identity needs no keeping. (4) Once no
-  // purge is running, the cache purge thread stops and the whole cache folder goes.
-  DeleteCacheFolder(cacheDir_);
-  // (6) The folder is deleted again: a request may have recreated it meanwhile. (7) The base
-  // class then clears the current controller.
+  Shutdown();
+  // (7) The base class then clears the current controller.
+}
+
+void TIWServerControllerBase::Shutdown() noexcept {
+  std::lock_guard guard(threadsLock_);
+  if (shutDown_) return;
+  shutDown_ = true;
+  // (1) The time-out thread stops (a sweep under way finishes first) before the registry is
+  // cleared, so that no sweep runs while sessions are freed.
+  timeoutThread_.reset();
+  // (2) Every session is freed with the registry.
+  FreeSessionRegistry();
+  // (3, 5) Nothing acts with another identity on this platform, so the start-up identity
+  // needs no keeping. (4) The purge thread stops once no purge runs; the cache folder goes.
+  if (purgeThread_) {
+    purgeThread_->Stop();
+    DeleteCacheFolder(cacheDir_);
+    purgeThread_.reset();
+  }
+  // (6) The folder is deleted again: a request may have recreated it meanwhile.
   DeleteCacheFolder(cacheDir_);
 }
 
 TIWServerControllerBase* TIWServerControllerBase::Current() noexcept {
   return dynamic_cast<TIWServerControllerBase*>(TCustomServerController::Current());
+}
+
+TIWServerControllerBase& TIWServerControllerBase::Required() {
+  TIWServerControllerBase* controller = Current();
+  if (!controller) throw EIWException(kNoServerControllerCreated);
+  return *controller;
+}
+
+void TIWServerControllerBase::StartSessionThreads() {
+  std::lock_guard guard(threadsLock_);
+  if (shutDown_) return;
+  TIWSessions* sessions = GSessions();
+  if (!timeoutThread_ && sessions) {
+    timeoutThread_ = std::make_unique<TSessionTimeoutThread>(*sessions);
+    timeoutThread_->Start();
+  }
+  if (!purgeThread_) {
+    purgeThread_ = std::make_unique<TCachePurgeThread>(cacheDir_, cacheExpiry_);
+    purgeThread_->Start();
+  }
 }
 
 void TIWServerControllerBase::Start() {
@@ -59,6 +98,8 @@ void TIWServerControllerBase::Start() {
   // 3. COM initialisation of the loading thread: nothing to initialise on this platform.
   // 4. Post-load defaults.
   ApplyPostLoadDefaults();
+  // Internal files are written out only once their folder (the library's) is known.
+  if (!useInternalFiles_) WriteInternalFiles(internalFilesDir_);
   // 5. The loading thread's identity is the process's own here; nothing to keep.
   // 6. The data module's OnCreate.
   if (onCreate_) onCreate_();
@@ -117,6 +158,8 @@ void TIWServerControllerBase::SetCacheDir(std::string_view value) {
     dir = TempFolder() + dir;
   }
   cacheDir_ = IncludeTrailingPathDelimiter(dir);
+  // A running purge thread follows the new folder (SetFolder waits for a purge under way).
+  if (purgeThread_) purgeThread_->SetFolder(cacheDir_);
 }
 
 void TIWServerControllerBase::SetExecCmd(std::string v) {

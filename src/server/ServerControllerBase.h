@@ -3,6 +3,8 @@
 // folder) and its shut-down. Settings are read-only once the controller has started.
 #pragma once
 
+#include <memory>
+#include <mutex>
 #include <string>
 
 #include "entry/ServerControllerClass.h"
@@ -19,6 +21,10 @@ extern const char* const kInvalidSessionTimeout;
 extern const char* const kUnableToCreateCacheDir;  // Format: folder
 extern const char* const kCacheDirCreated;         // Format: folder
 extern const char* const kFrameworkVersion;
+extern const char* const kNoServerControllerCreated;
+
+class TCachePurgeThread;
+class TSessionTimeoutThread;
 
 // Thread safety: created, started and destroyed on the server's loading and unloading threads;
 // in between, request threads only read the settings, without locks.
@@ -27,12 +33,24 @@ class TIWServerControllerBase : public TCustomServerController {
   // Step 1 of the creation: every setting takes its default, the server start time is taken
   // and this object becomes the current controller.
   explicit TIWServerControllerBase(std::string libraryFileName);
-  // The shut-down sequence; the cache folder is deleted and the current controller cleared.
+  // The shut-down sequence (Shutdown) and the current controller cleared.
   ~TIWServerControllerBase() override;
 
   // Steps 2 to 7 of the creation: stored values, "port.ini", post-load defaults, OnCreate and
   // the cache folder. A failure leaves the controller unusable; the caller frees it.
   void Start();
+
+  // Starts the session time-out thread (on the process-wide session registry) and the cache
+  // purge thread, unless they run already. Called when a session starts; thread-safe.
+  void StartSessionThreads();
+  TSessionTimeoutThread* SessionTimeoutThread() const noexcept { return timeoutThread_.get(); }
+  TCachePurgeThread* CachePurgeThread() const noexcept { return purgeThread_.get(); }
+
+  // The shut-down sequence: the time-out thread stops, every session is freed with the
+  // session registry, the purge thread stops and the cache folder is deleted (twice: a request
+  // may have recreated it). Runs once; the most derived controller calls it from its own
+  // destructor so that sessions are freed while the whole controller is still alive.
+  void Shutdown() noexcept;
 
   // --- Where the library lives.
   const std::string& LibraryFileName() const noexcept { return libraryFileName_; }
@@ -189,6 +207,8 @@ class TIWServerControllerBase : public TCustomServerController {
 
   // The current controller, or none.
   static TIWServerControllerBase* Current() noexcept;
+  // The current controller; fails with EIWException kNoServerControllerCreated when none.
+  static TIWServerControllerBase& Required();
 
  protected:
   // Step 2: the values stored with the service, applied through the setters.
@@ -270,6 +290,12 @@ class TIWServerControllerBase : public TCustomServerController {
   TBeforeRenderEvent onBeforeRender_;
   TAfterRenderEvent onAfterRender_;
   TControllerCreateEvent onCreate_;
+
+  // The two background threads, made with the first session; threadsLock_ guards their start.
+  std::mutex threadsLock_;
+  std::unique_ptr<TSessionTimeoutThread> timeoutThread_;
+  std::unique_ptr<TCachePurgeThread> purgeThread_;
+  bool shutDown_ = false;
 };
 
 }  // namespace qx
