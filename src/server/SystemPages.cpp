@@ -131,7 +131,8 @@ std::string WrapInTopWindow(std::string_view page) {
     if (c == '\r' || c == '\n') continue;
     // Whatever a template holds must stay inside the script string and the script element.
     if (c == '\\' || c == '\'') literal += '\\';
-    if (c == '/' && i > 0 && page[i - 1] == '<') literal += '\\';
+    if (c == '/' && i > 0 && page[i - 1] == '<' && StartsText("script", page.substr(i + 1)))
+      literal += '\\';
     literal += c;
   }
   return "<html><head><script>\r\n" + std::string(kTopWindowFunction) +
