@@ -7,6 +7,7 @@
 
 #include "entry/WebRequest.h"
 #include "entry/WebResponse.h"
+#include "runtime/Exceptions.h"
 #include "runtime/Files.h"
 #include "runtime/Streams.h"
 #include "server/ApplicationInterface.h"
@@ -61,7 +62,14 @@ void FileReply(const std::string& path, TWebRequest& request, TWebResponse& resp
     response.SetContent("");
     return;
   }
-  auto stream = std::make_unique<TFileStream>(path, FileMode::OpenRead);
+  std::unique_ptr<TFileStream> stream;
+  try {
+    stream = std::make_unique<TFileStream>(path, FileMode::OpenRead);
+  } catch (const EInOutError&) {
+    // Unreadable is answered like missing: the reply must not show where files live.
+    FileNotFoundReply(response);
+    return;
+  }
   response.SetStatusCode(200);
   response.SetContentType(ContentTypeOfFile(path));
   response.SetLastModified(modified);

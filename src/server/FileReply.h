@@ -17,7 +17,7 @@ extern const char* const kFileNotFound;  // "File not found"
 
 // The file at `path` as the body stream with its content type and last-modified date, or 304
 // "Not modified" when the request's If-Modified-Since is not earlier than the file's time (both
-// taken in whole seconds), or 404 "File not found" when `path` is no file.
+// taken in whole seconds), or 404 "File not found" when `path` is no file or cannot be read.
 void FileReply(const std::string& path, TWebRequest& request, TWebResponse& response);
 
 // Status 404, reason "File not found", no body.

@@ -52,6 +52,8 @@ IIWApplication* TIWSessions::FindAndLock(std::string_view appID) {
 }
 
 IIWApplication* TIWSessions::FindByTag(std::string_view tag) {
+  // Sessions started without a tag must not answer to an empty one.
+  if (tag.empty()) return nullptr;
   std::lock_guard guard(lock_);
   for (int b = 0; b < table_.BucketCount(); ++b) {
     auto* bucket = table_.Bucket(b);

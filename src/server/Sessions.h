@@ -41,7 +41,8 @@ class TIWSessions {
   // The session locked for the calling thread, or null when the AppID (letter case ignored) is
   // not registered. A busy session is retried every kRetryInterval, without limit.
   IIWApplication* FindAndLock(std::string_view appID);
-  // The first session whose tag equals `tag` (letter case ignored), locked; null when none.
+  // The first session whose tag equals `tag` (letter case ignored), locked; null when none
+  // or when `tag` is empty (sessions without a tag are never found by it).
   // Waits for a busy session while holding the registry's lock.
   IIWApplication* FindByTag(std::string_view tag);
   // Unregisters the session and frees it (as the current application while it is freed);
