@@ -52,18 +52,6 @@ TEST(DetectBrowser, EachRuleInItsOrder) {
   for (const auto& [agent, expected] : cases) EXPECT_EQ(DetectBrowser(agent), expected) << agent;
 }
 
-TEST(RenderKindOf, FollowsTheClientTypeAndTheHtml32Settings) {
-  TIWBrowser32Behaviour all;
-  for (TIWBrowser b : {brIE, brNetscape7, brOpera, brSafari, brUnknown})
-    EXPECT_EQ(RenderKindOf(b, all), rkHTML40) << b;
-  for (TIWBrowser b : {brIE4, brNetscape6, brNetscape4, brOther, brHTML32Test})
-    EXPECT_EQ(RenderKindOf(b, all), rkHTML32) << b;
-  for (TIWBrowser b : {brWMLTest, brXHTMLMPTest, brWAP}) EXPECT_EQ(RenderKindOf(b, all), rkWAP);
-  TIWBrowser32Behaviour none{false, false, false};
-  for (TIWBrowser b : {brIE4, brNetscape6, brNetscape4})
-    EXPECT_EQ(RenderKindOf(b, none), rkHTML40) << b;
-}
-
 class Acceptance : public test::ServerTest {
  protected:
   // The failure of AcceptClient as class and message, or the render kind's number.

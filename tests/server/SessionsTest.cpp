@@ -183,6 +183,8 @@ TEST_F(Registry, FindByTagWaitsForABusySessionAndIgnoresCase) {
   IIWApplication& s = sessions_.Add(std::move(tagged));
   ReleaseSession(sessions_.Add(MakeSession("tag02")));
   EXPECT_EQ(sessions_.FindByTag("kiosk-8"), nullptr);
+  // "tag02" has no tag; an empty one must not find it.
+  EXPECT_EQ(sessions_.FindByTag(""), nullptr);
   // Busy: find-by-tag waits for the request to end.
   s.Lock().Lock();
   std::atomic<bool> released{false};

@@ -179,14 +179,5 @@ TEST_F(Replies, SecurityFailuresAreServerErrorsWithTheirMessage) {
             std::string::npos);
 }
 
-TEST_F(Replies, AuthenticationReply) {
-  Controller().SetAppName("RequestQX9");
-  AuthenticationReply(Response());
-  EXPECT_EQ(Response().StatusCode(), 401);
-  EXPECT_EQ(Response().Content(), "Authentication Failed.");
-  EXPECT_EQ(Response().WWWAuthenticate(), "Basic");
-  EXPECT_EQ(Response().Realm(), "RequestQX9");
-}
-
 }  // namespace
 }  // namespace qx
