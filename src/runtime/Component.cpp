@@ -10,9 +10,11 @@
 #include "runtime/Strings.h"
 
 namespace qx {
+
+const char* const kInvalidComponentName = "\"%s\" is not a valid component name.";
+
 namespace {
 
-constexpr const char* kInvalidName = "\"%s\" is not a valid component name.";
 constexpr const char* kDuplicateName = "A component named %s already exists.";
 constexpr const char* kNotOwned = "Component '%s' is not owned by '%s'.";
 constexpr const char* kAlreadyOwned = "Component '%s' already has an owner.";
@@ -146,7 +148,8 @@ void TComponent::UnregisterModule() noexcept {
 }
 
 void TComponent::ValidateName(std::string_view name) const {
-  if (!name.empty() && !IsIdentifier(name)) throw EComponentError(Format(kInvalidName, {name}));
+  if (!name.empty() && !IsIdentifier(name))
+    throw EComponentError(Format(kInvalidComponentName, {name}));
 }
 
 void TComponent::CheckUniqueName(std::string_view name) const {

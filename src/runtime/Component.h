@@ -20,6 +20,9 @@ namespace qx {
 QX_EXCEPTION_CLASS(EComponentError, Exception);
 QX_EXCEPTION_CLASS(EListError, Exception);
 
+// "\"%s\" is not a valid component name." (Format: the name); controls add rules of their own.
+extern const char* const kInvalidComponentName;
+
 // Fails with EListError "List index out of bounds (<index>)".
 [[noreturn]] void RaiseListIndexError(int index);
 
