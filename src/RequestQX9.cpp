@@ -4,6 +4,7 @@
 #include "entry/MainBlock.h"
 #include "entry/MultipartParser.h"
 #include "entry/ServerControllerClass.h"
+#include "forms/FormsUnit.h"
 #include "server/Controller.h"
 #include "server/InterimDispatcher.h"
 #include "server/InternalFiles.h"
@@ -17,6 +18,7 @@ void StartLibrary() {
   qx::CreateSessionRegistry();
   qx::RegisterInternalFiles();
   qx::RegisterMultipartParser();
+  qx::InitializeFormsUnit();
   qx::RegisterServerControllerClass(&qx::TServerController::CreateController);
   // Main block. Its failures go to RequestQX9.err and loading goes on.
   qx::ISAPIMainBlock(qx::ModuleOf(reinterpret_cast<const void*>(&StartLibrary)),

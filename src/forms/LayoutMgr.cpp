@@ -1,0 +1,169 @@
+// The layout steps every rendered control goes through, the grouping of input controls into
+// HTML forms, and the default layout manager's page writer.
+#include "forms/LayoutMgr.h"
+
+#include "forms/Application.h"
+#include "forms/Form.h"
+#include "forms/RenderContext.h"
+#include "runtime/Strings.h"
+#include "server/ServerControllerBase.h"
+
+namespace qx {
+
+const TClassInfo& TIWLayoutMgr::StaticClassInfo() {
+  static const TClassInfo info = TClassBuilder<TIWLayoutMgr>("TIWLayoutMgr")
+                                     .Property("Enabled", &TIWLayoutMgr::Enabled, &TIWLayoutMgr::SetEnabled)
+                                     .Build();
+  return info;
+}
+
+const TClassInfo& TIWLayoutMgrForm::StaticClassInfo() {
+  static const TClassInfo info = TClassBuilder<TIWLayoutMgrForm>("TIWLayoutMgrForm").Creatable().Build();
+  return info;
+}
+
+void TIWLayoutMgr::ProcessControls(TIWContainerContext& context) {
+  for (const auto& component : context.Components()) {
+    ProcessControl(*component);
+    if (TIWContainerContext* children = component->Children()) ProcessControls(*children);
+  }
+}
+
+void TIWLayoutMgr::ProcessControl(TIWComponent40Context& context) {
+  TIWMarkupLanguageTag* tag = context.Tag();
+  if (!tag) return;
+  IIWBaseComponent& component = context.Component();
+  TIWPageContext40& page = context.PageContext();
+  const std::string n = component.ElementName();
+  auto* html = dynamic_cast<IIWHTML40Control*>(&component);
+
+  // Class and style: the generated class carries the style text as a rule of the page's style
+  // element; any other class keeps the style text inline, in front of the tag's own style.
+  if (html) {
+    if (!tag->HasParam("CLASS")) tag->SetParam("CLASS", html->CssClassName());
+    const std::string style = html->StyleText(context);
+    if (tag->Param("CLASS") == n + "CSS") {
+      page.AddStyleRule("." + n + "CSS" + " {" + style + "}" + "\r\n");
+    } else {
+      const std::string combined = style + tag->Param("STYLE");
+      if (!combined.empty()) tag->SetParam("STYLE", combined);
+    }
+  }
+  if (!tag->HasParam("ID")) tag->SetParam("ID", n);
+  if (component.TakesInput() && !tag->HasParam("NAME")) tag->SetParam("NAME", n);
+
+  // The hidden inputs the post carries the control's values in.
+  auto* control = dynamic_cast<IIWBaseControl*>(&component);
+  const bool visible = !control || control->AsControl().Visible();
+  if (component.TakesInput()) {
+    if (visible && !component.IsFileField()) {
+      TStringList fields;
+      component.RegisterFields(fields);
+      for (const std::string& field : fields) page.AddHiddenInput(field);
+    }
+  } else if (component.PostsHiddenField()) {
+    page.AddHiddenInput(n);
+  }
+  if (html) html->DoHTMLTag(*tag);
+}
+
+std::string TIWLayoutMgr::CollectMarkup(TIWContainerContext& context) {
+  std::string out;
+  auto newGroup = [this] {
+    if (IsTemplate()) return TIWHTMLTag::Create("DIV");
+    auto form = TIWHTMLTag::Create("FORM");
+    form->AddStringParam("onSubmit", "return FormDefaultSubmit();");
+    return form;
+  };
+  std::unique_ptr<TIWMarkupLanguageTag> group = newGroup();
+  auto closeGroup = [&] {
+    if (group->Contents().empty()) return;
+    group->Render(out);
+    group = newGroup();
+  };
+
+  for (const auto& componentContext : context.Components()) {
+    IIWBaseComponent& component = componentContext->Component();
+    const bool posts = component.TakesInput() || component.CanSubmit();
+    if (auto* container = dynamic_cast<TIWBaseContainer*>(&component)) {
+      closeGroup();
+      std::unique_ptr<TIWMarkupLanguageTag> tag = componentContext->TakeTag();
+      if (!tag) continue;
+      if (TIWContainerContext* children = componentContext->Children())
+        tag->AddBinary(CollectMarkup(*children));
+      if (!posts || dynamic_cast<TIWHTMLContainer*>(container)) tag->Render(out);
+      else group->AddBinary(tag->Text());
+    } else if (TIWMarkupLanguageTag* tag = componentContext->Tag()) {
+      if (posts) {
+        group->AddBinary(tag->Text());
+      } else {
+        closeGroup();
+        tag->Render(out);
+      }
+    }
+  }
+  closeGroup();
+  return out;
+}
+
+std::string TIWLayoutMgrForm::PositionStyle(const IIWHTML40Control& control, TIWBrowser browser) const {
+  return "position:absolute;left:" + IntToStr(control.RenderedLeft(browser)) + "px;" + "top:" +
+         IntToStr(control.RenderedTop(browser)) + "px;";
+}
+
+void TIWLayoutMgrForm::FinishForm(TIWForm& form, TIWPageContext40& page) {
+  if (!form.IsHTML40()) return;
+  page.AddInitA("Body_OnResize();");
+  page.BodyTag().AddStringParam("onResize", "return Body_OnResize();");
+}
+
+std::string TIWLayoutMgrForm::HeadScriptBlock(const TIWPageContext40& page,
+                                              std::string_view internalFilesBase,
+                                              bool useInternalFiles) {
+  const std::string& sep = page.Separator();
+  std::string s = "<script type=\"text/javascript\" src=\"" + std::string(internalFilesBase) +
+                  "/js/IWPreScript.js" + (useInternalFiles ? std::string("_") + kFrameworkVersion : "") +
+                  "\"></script>" + sep;
+  s += "<script type=\"text/javascript\">" + sep + page.Declarations() + sep +
+       "function InitIWCLObjects() {" + sep + page.IWCLInit() + sep + "}" + "\r\n" +
+       "function Initialize() {" + sep + page.InitA() + page.InitB() + page.InitC() + page.InitD() +
+       page.InitE() + sep + "}" + sep + "</script>" + sep;
+  return s;
+}
+
+void TIWLayoutMgrForm::WritePage(TIWForm& form, TIWPageContext40& page, TIWContainerContext& context,
+                                 std::string& out) {
+  const TIWServerControllerBase& controller = TIWServerControllerBase::Required();
+  TIWApplication* application = form.Application();
+  const std::string& sep = page.Separator();
+
+  // The control markup first; the submit form closes it unless the page is a final one or a
+  // partial update.
+  std::string markup = CollectMarkup(context);
+  const bool terminated = application && application->Terminated();
+  if (!terminated && !page.IsPartialUpdate()) {
+    if (std::unique_ptr<TIWMarkupLanguageTag> formTag = page.TakeFormTag()) formTag->Render(markup);
+  }
+
+  out += "<html><head>" + sep;
+  if (!controller.CharSet().empty())
+    out += "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; CHARSET=" + controller.CharSet() + "\">";
+  out += "<meta http-equiv=\"cache-control\" content=\"no-cache\">" + sep +
+         "<meta http-equiv=\"pragma\" content=\"no-cache\">" + sep;
+  if (!page.Title().empty()) out += "<title>" + page.Title() + "</title>" + sep;
+  page.StyleTag().Render(out);
+  if (controller.PageTransitions() && !(application && ContainsText(application->UserAgent(), "MSIE 5")))
+    out += "<meta http-equiv=\"Page-Enter\" content=\"blendTrans(Duration=0.25)\">" + sep;
+  out += sep;
+  out += HeadScriptBlock(page, application ? application->InternalFilesBase() : std::string(),
+                         controller.UseInternalFiles());
+  out += HeadContent();
+  out += sep + "</head>" + sep;
+
+  std::unique_ptr<TIWMarkupLanguageTag> body = page.TakeBodyTag();
+  body->AddBinary(std::move(markup));
+  body->Render(out);
+  out += "</html>" + sep;
+}
+
+}  // namespace qx

@@ -1,0 +1,81 @@
+// Layout managers: how a form's rendered controls become the page. TIWLayoutMgrForm, the
+// default, places every control absolutely, lets the client library keep aligned and anchored
+// controls in place, groups consecutive input controls into HTML forms and writes the page.
+#pragma once
+
+#include <string>
+
+#include "forms/Interfaces.h"
+#include "runtime/ClassInfo.h"
+
+namespace qx {
+
+class TIWComponent40Context;
+class TIWContainerContext;
+class TIWForm;
+class TIWPageContext40;
+
+class TIWLayoutMgr : public TComponent {
+  QX_CLASS(TIWLayoutMgr, TComponent)
+
+ public:
+  // A form uses its layout manager only while it is enabled.
+  bool Enabled() const noexcept { return enabled_; }
+  void SetEnabled(bool enabled) noexcept { enabled_ = enabled; }
+
+  // The position part that starts a control's style text.
+  virtual std::string PositionStyle(const IIWHTML40Control& control, TIWBrowser browser) const = 0;
+  // Whether client objects get their alignment and anchors, and framed controls and regions
+  // their border width, from the page (the default layout and templates).
+  virtual bool ManagesClientLayout() const = 0;
+  // Whether input groups are "DIV"s instead of HTML forms (templates provide their own forms).
+  virtual bool IsTemplate() const = 0;
+
+  // The head content written after the head script block.
+  const std::string& HeadContent() const noexcept { return headContent_; }
+  void SetHeadContent(std::string content) { headContent_ = std::move(content); }
+
+  // The per-control layout steps for every context of `context` and of the containers in it:
+  // CLASS and the class rule or inline style, ID, NAME, hidden inputs, the OnHTMLTag hook.
+  void ProcessControls(TIWContainerContext& context);
+  // The markup of a container's rendered children: input controls grouped, each child
+  // container's own markup inside its element.
+  std::string CollectMarkup(TIWContainerContext& context);
+  // The layout's own additions to a form's page once its controls are laid out.
+  virtual void FinishForm(TIWForm& form, TIWPageContext40& page) = 0;
+  // Writes the whole page of `form`.
+  virtual void WritePage(TIWForm& form, TIWPageContext40& page, TIWContainerContext& context,
+                         std::string& out) = 0;
+
+ protected:
+  TIWLayoutMgr() = default;
+
+ private:
+  void ProcessControl(TIWComponent40Context& context);
+
+  bool enabled_ = true;
+  std::string headContent_;
+};
+
+class TIWLayoutMgrForm : public TIWLayoutMgr {
+  QX_CLASS(TIWLayoutMgrForm, TIWLayoutMgr)
+
+ public:
+  TIWLayoutMgrForm() = default;
+
+  // "position:absolute;left:<left>px;top:<top>px;" for a control that has a parent.
+  std::string PositionStyle(const IIWHTML40Control& control, TIWBrowser browser) const override;
+  bool ManagesClientLayout() const override { return true; }
+  bool IsTemplate() const override { return false; }
+  // For an HTML 4.0 form: the client re-layout runs at load and on every window resize.
+  void FinishForm(TIWForm& form, TIWPageContext40& page) override;
+  void WritePage(TIWForm& form, TIWPageContext40& page, TIWContainerContext& context,
+                 std::string& out) override;
+
+  // The script block of the page head: the pre-script include, then the declarations,
+  // InitIWCLObjects() and Initialize().
+  static std::string HeadScriptBlock(const TIWPageContext40& page, std::string_view internalFilesBase,
+                                     bool useInternalFiles);
+};
+
+}  // namespace qx

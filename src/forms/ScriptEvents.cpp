@@ -1,0 +1,74 @@
+// Script events: adding handlers and writing them into the page as N_onclick functions that
+// the client object hooks, so that several handlers share one DOM event.
+#include "forms/ScriptEvents.h"
+
+#include "forms/MarkupTag.h"
+#include "forms/PageContext.h"
+#include "runtime/Strings.h"
+
+namespace qx {
+
+const TClassInfo& TIWScriptEventsItem::StaticClassInfo() {
+  static const TClassInfo info =
+      TClassBuilder<TIWScriptEventsItem>("TIWScriptEventsItem")
+          .Property("EventName", &TIWScriptEventsItem::EventName, &TIWScriptEventsItem::SetEventName)
+          .Property("EventCode", &TIWScriptEventsItem::EventCode, &TIWScriptEventsItem::SetEventCode)
+          .Build();
+  return info;
+}
+
+const TClassInfo& TIWScriptEvents::StaticClassInfo() {
+  static const TClassInfo info = TClassBuilder<TIWScriptEvents>("TIWScriptEvents").Build();
+  return info;
+}
+
+void TIWScriptEvents::Assign(const TIWScriptEvents& other) {
+  if (&other == this) return;
+  Clear();
+  for (int i = 0; i < other.Count(); ++i) Add() = other[i];
+}
+
+TIWScriptEventsItem* TIWScriptEvents::Find(std::string_view eventName) const {
+  for (int i = 0; i < Count(); ++i)
+    if (SameText((*this)[i].EventName(), eventName)) return &(*this)[i];
+  return nullptr;
+}
+
+void TIWScriptEvents::HookEvent(std::string_view eventName, std::string_view code) {
+  std::string text = Trim(code);
+  if (text.empty()) return;
+  if (text.find("return") == std::string::npos) text += "\r\nreturn true";
+  if (text.back() != ';') text += ";";
+  TStringList lines;
+  lines.SetText(text);
+  TIWScriptEventsItem* item = Find(eventName);
+  if (!item) {
+    item = &Add();
+    item->SetEventName(eventName);
+  }
+  if (item->EventCode().Empty()) item->SetEventCode(lines);
+  else item->AddHandler(lines);
+}
+
+void TIWScriptEvents::Render(std::string_view elementName, TIWPageContext40& page,
+                             TIWMarkupLanguageTag& tag) const {
+  const std::string n(elementName);
+  const std::string argument = page.Browser() == brIE ? "" : "event";
+  for (int i = 0; i < Count(); ++i) {
+    const TIWScriptEventsItem& item = (*this)[i];
+    const std::string e = LowerCase(item.EventName());
+    const std::string d = StartsText("on", e) ? e.substr(2) : e;
+    auto write = [&](const std::string& function, const TStringList& code, bool primary) {
+      page.AddDeclaration("function " + function + "(" + argument + ") {\r\n" + code.Text() + "}\r\n");
+      if (primary && d == "load")
+        tag.SetParam("onload", function + "()");
+      else
+        page.AddIWCLInit("if (" + n + "IWCL) " + n + "IWCL.HookEvent(\"" + d + "\"," + function + ");");
+    };
+    if (!item.EventCode().Empty()) write(n + "_" + e, item.EventCode(), true);
+    const auto& more = item.AdditionalHandlers();
+    for (std::size_t k = 0; k < more.size(); ++k) write(n + "_" + e + IntToStr(static_cast<long long>(k)), more[k], false);
+  }
+}
+
+}  // namespace qx

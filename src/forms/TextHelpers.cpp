@@ -1,0 +1,76 @@
+// Colour text and the escaping rules of markup and script strings.
+#include "forms/TextHelpers.h"
+
+namespace qx {
+
+std::string ColorText(TColor color) {
+  if (color == clTransparent) return "transparent";
+  if (color == clNone) return {};
+  const TColor rgb = ColorToRGB(color);
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string text = "#";
+  for (unsigned part : {GetRValue(rgb), GetGValue(rgb), GetBValue(rgb)}) {
+    text += kHex[part >> 4];
+    text += kHex[part & 0xF];
+  }
+  return text;
+}
+
+std::string EscapeMarkup(std::string_view text, bool convertLineBreaks, bool convertSpaces) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 8);
+  for (char c : text) {
+    switch (c) {
+      case '"': out += "&quot;"; break;
+      case '\'': out += "&#39;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '\n':
+        if (convertLineBreaks) out += "<br>";
+        else out += c;
+        break;
+      case '\r':
+        if (!convertLineBreaks) out += c;
+        break;
+      case ' ':
+        if (convertSpaces) out += "&nbsp;";
+        else out += c;
+        break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+std::string EscapeScript(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 8);
+  for (char c : text) {
+    switch (c) {
+      case '\n': out += "\\n"; break;
+      case '\r': break;
+      case '"':
+      case '\'':
+      case '<':
+      case '>':
+      case '\\':
+        out += '\\';
+        out += c;
+        break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+std::string EscapeApostrophes(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    if (c == '\'') out += "&#39";
+    else out += c;
+  }
+  return out;
+}
+
+}  // namespace qx

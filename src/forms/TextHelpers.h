@@ -1,0 +1,33 @@
+// Text helpers every control shares: colours as page text, escaping for markup and for
+// quoted script strings.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "runtime/Colors.h"
+
+namespace qx {
+
+// The colour value -1, written as "transparent".
+inline constexpr TColor clTransparent{-1};
+
+// "transparent" for -1, empty for clNone (the caller then leaves the attribute or CSS property
+// out), otherwise "#RRGGBB" with upper-case digits; system colours through the colour table.
+std::string ColorText(TColor color);
+
+// For markup text and attribute values: '"' → "&quot;", '\'' → "&#39;", '<' → "&lt;",
+// '>' → "&gt;"; '&' stays as it is. With convertLineBreaks every LF becomes "<br>" and every
+// CR is dropped; with convertSpaces every space becomes "&nbsp;".
+std::string EscapeMarkup(std::string_view text, bool convertLineBreaks = false,
+                         bool convertSpaces = false);
+
+// For a quoted script string: LF → "\n", CR dropped, and '"', '\'', '<', '>' and '\\' each
+// preceded by a backslash.
+std::string EscapeScript(std::string_view text);
+
+// A hint or status text inside a single-quoted script argument or a title: every apostrophe
+// becomes "&#39" (no semicolon, as the pages have always had it).
+std::string EscapeApostrophes(std::string_view text);
+
+}  // namespace qx
