@@ -65,8 +65,11 @@ std::string ContentTypeOfExt(std::string_view extension) {
 
 std::string ContentTypeOfFile(std::string_view fileName) {
   std::string extension = ExtractFileExt(fileName);
-  if (SameText(extension, ".tmp"))
-    return ContentTypeOfExt("." + ExtractFileName(fileName).substr(0, 3));
+  if (SameText(extension, ".tmp")) {
+    std::string prefixType(".");
+    prefixType.append(ExtractFileName(fileName).substr(0, 3));
+    return ContentTypeOfExt(prefixType);
+  }
   return ContentTypeOfExt(extension);
 }
 
