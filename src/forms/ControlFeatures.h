@@ -20,7 +20,7 @@
 namespace qx {
 
 
-enum TIWCursor {
+enum TIWCursor : int {
   crAuto, crCrossHair, crDefault, crPointer, crMove, crEResize, crNEResize, crNWResize,
   crNResize, crSEResize, crSWResize, crSResize, crWResize, crText, crWait, crHelp
 };

@@ -10,7 +10,7 @@
 
 namespace qx {
 
-enum TIWFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
+enum TIWFontStyle : int { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 using TIWFontStyles = TSet<TIWFontStyle>;
 const TEnumInfo& EnumInfoOf(TIWFontStyle);
 

@@ -23,9 +23,9 @@ extern const char* const kFormWithoutApplication;    // Format: the form's name
 // The display names of client types, for the form's SupportedBrowsers.
 const TEnumInfo& EnumInfoOf(TIWBrowser);
 
-enum TIWConnectionMode { cmAny, cmSecure, cmNonSecure };
+enum TIWConnectionMode : int { cmAny, cmSecure, cmNonSecure };
 const TEnumInfo& EnumInfoOf(TIWConnectionMode);
-enum TIWUpdateMode { umAll, umPartial };
+enum TIWUpdateMode : int { umAll, umPartial };
 const TEnumInfo& EnumInfoOf(TIWUpdateMode);
 
 // A file the page refers to: a URL, or a file of the files folder (setting one clears the

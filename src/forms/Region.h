@@ -10,12 +10,12 @@ namespace qx {
 
 extern const char* const kUnknownBorderWidth;  // "Unkown border width."
 
-enum TIWContainerBorderStyle {
+enum TIWContainerBorderStyle : int {
   cbsNone, cbsHidden, cbsDotted, cbsDashed, cbsSolid, cbsDouble, cbsGroove, cbsRidge, cbsInset,
   cbsOutset
 };
 const TEnumInfo& EnumInfoOf(TIWContainerBorderStyle);
-enum TIWContainerBorderWidth { cbwThin, cbwMedium, cbwThick, cbwNumeric };
+enum TIWContainerBorderWidth : int { cbwThin, cbwMedium, cbwThick, cbwNumeric };
 const TEnumInfo& EnumInfoOf(TIWContainerBorderWidth);
 
 class TIWContainerBorderOptions : public TPersistent {
