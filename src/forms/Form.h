@@ -265,8 +265,8 @@ class TIWForm : public TIWBaseHTMLForm {
   std::string ResizeScript() override;
   // Whether any control of the form posts files.
   bool HasUploadControls();
-  // The server has resized the form: changed marks cleared, new bounds (controls re-laid out
-  // and marked when they moved), OnResize.
+  // The browser's window size: changed marks cleared, new bounds (controls re-laid out and
+  // marked when they moved), then OnResize when the size changed.
   void ResizeTo(int width, int height);
 
  protected:

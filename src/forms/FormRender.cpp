@@ -124,8 +124,9 @@ bool TIWForm::HasUploadControls() {
 
 void TIWForm::ResizeTo(int width, int height) {
   ForEachComponent(*this, [](IIWBaseComponent& component) { component.SetChanged(false); });
+  const bool resized = width != Width() || height != Height();
   SetBounds(0, 0, width, height);
-  if (onResize_) onResize_(this);
+  if (resized && onResize_) onResize_(this);
 }
 
 std::string TIWForm::ResizeScript() {

@@ -2,13 +2,21 @@
 // HTML forms, and the default layout manager's page writer.
 #include "forms/LayoutMgr.h"
 
+#include "entry/ServerControllerClass.h"
 #include "forms/Application.h"
 #include "forms/Form.h"
 #include "forms/RenderContext.h"
+#include "forms/TextHelpers.h"
+#include "runtime/Files.h"
+#include "runtime/Format.h"
 #include "runtime/Strings.h"
+#include "server/FileReply.h"
 #include "server/ServerControllerBase.h"
 
 namespace qx {
+
+constexpr const char* kHiddenSubmitFormStyle =
+    "position:absolute;left:-100000px;top:-100000px;visibility:hidden;display:none;";
 
 const TClassInfo& TIWLayoutMgr::StaticClassInfo() {
   static const TClassInfo info = TClassBuilder<TIWLayoutMgr>("TIWLayoutMgr")
@@ -131,6 +139,57 @@ std::string TIWLayoutMgrForm::HeadScriptBlock(const TIWPageContext40& page,
   return s;
 }
 
+void TIWLayoutMgrForm::WritePartialUpdateParts(TIWForm& form, TIWPageContext40& page,
+                                               const TIWApplication& application,
+                                               std::string_view charSet, std::string& markup) {
+  // The form the page posts through, into the frame that holds the submit form.
+  auto hidden = TIWHTMLTag::Create("form");
+  hidden->AddStringParam("method", "POST");
+  hidden->AddStringParam("name", "HiddenSubmitForm");
+  hidden->AddStringParam("ACTION", form.ActionURL());
+  hidden->AddStringParam("style", kHiddenSubmitFormStyle);
+  for (const auto& [name, value] : {std::pair<std::string, std::string>{"IW_SessionID_", application.AppID()},
+                                    {"IW_TrackID_", IntToStr(application.TrackID())}}) {
+    TIWMarkupLanguageTag& input = hidden->AddTag("INPUT", ctNever);
+    input.AddStringParam("TYPE", "HIDDEN");
+    input.AddStringParam("NAME", name);
+    input.AddStringParam("VALUE", value);
+  }
+  hidden->Render(markup);
+  // The frame starts with the reply page of this render, kept as a file of the session.
+  const std::string reply = PartialUpdatePage(page, form.Width(), form.Height(), charSet,
+                                              application.InternalFilesBase(), IsTemplate());
+  const std::optional<std::string> file = CreateTempFile(application.UserCacheDir(), "HTM");
+  if (!file || !WriteFileBytes(*file, reply)) throw EIWException(kCacheWriteError);
+  auto frame = TIWHTMLTag::Create("IFRAME");
+  frame->AddStringParam("ID", "SubmitFrame");
+  frame->AddStringParam("style", "position:absolute;left:-1000px;top:-1000px");
+  frame->AddStringParam("src", CacheURL() + "user/" + application.AppID() + "/" + ExtractFileName(*file));
+  frame->Render(markup);
+}
+
+std::string TIWLayoutMgrForm::PartialUpdatePage(TIWPageContext40& page, int formWidth, int formHeight,
+                                                std::string_view charSet,
+                                                std::string_view internalFilesBase, bool isTemplate) {
+  const std::string& sep = page.Separator();
+  const bool updates = !page.PartialScript().empty();
+  std::string s = "<html><head><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; CHARSET=" +
+                  std::string(charSet) + "\">" + sep + "<script type=\"text/javascript\" src=\"" +
+                  std::string(internalFilesBase) + "/js/IWPartialUpdate.js_" + kFrameworkVersion +
+                  "\"></script>" + sep + "<script>" + sep + "function updateControls() {" + sep +
+                  page.PartialScript() + "}" + sep + "function init() { " + sep + "updateControls();" + sep;
+  if (updates)
+    s += Format("IWTop().InitRects(%d, %d);", {formWidth, formHeight}) + sep + "IWTop().InitIWCLObjects();" + sep;
+  s += page.PartialA() + page.PartialD() + "setTimeout(\"" + EscapeScript(page.PartialC()) +
+       EscapeScript(page.PartialB()) + "\");" + "\r\n" + sep + "IWTop().SetBusy(false);" + sep;
+  if (updates && !isTemplate) s += "IWTop().Body_OnResize();" + sep;
+  s += "IWTop().GSubmitting=false;" + sep + "IWTop().ValidClick=true;" + "}" + sep + "</script>" + sep +
+       "</head><body onload=\"init()\">";
+  page.FormTag().Render(s);
+  s += sep + "</body>" + sep + "</html>";
+  return s;
+}
+
 void TIWLayoutMgrForm::WritePage(TIWForm& form, TIWPageContext40& page, TIWContainerContext& context,
                                  std::string& out) {
   const TIWServerControllerBase& controller = TIWServerControllerBase::Required();
@@ -141,7 +200,9 @@ void TIWLayoutMgrForm::WritePage(TIWForm& form, TIWPageContext40& page, TIWConta
   // partial update.
   std::string markup = CollectMarkup(context);
   const bool terminated = application && application->Terminated();
-  if (!terminated && !page.IsPartialUpdate()) {
+  if (page.IsPartialUpdate() && application) {
+    WritePartialUpdateParts(form, page, *application, controller.CharSet(), markup);
+  } else if (!terminated && !page.IsPartialUpdate()) {
     if (std::unique_ptr<TIWMarkupLanguageTag> formTag = page.TakeFormTag()) formTag->Render(markup);
   }
 

@@ -10,6 +10,7 @@
 
 namespace qx {
 
+class TIWApplication;
 class TIWComponent40Context;
 class TIWContainerContext;
 class TIWForm;
@@ -76,6 +77,17 @@ class TIWLayoutMgrForm : public TIWLayoutMgr {
   // InitIWCLObjects() and Initialize().
   static std::string HeadScriptBlock(const TIWPageContext40& page, std::string_view internalFilesBase,
                                      bool useInternalFiles);
+  // The reply to a partial-update post: a page for the hidden submit frame that runs the
+  // page context's partial scripts in the main page and holds the submit form.
+  static std::string PartialUpdatePage(TIWPageContext40& page, int formWidth, int formHeight,
+                                       std::string_view charSet, std::string_view internalFilesBase,
+                                       bool isTemplate);
+
+ private:
+  // In partial-update mode: the hidden submit form and the submit frame that replace the
+  // page's submit form.
+  void WritePartialUpdateParts(TIWForm& form, TIWPageContext40& page, const TIWApplication& application,
+                               std::string_view charSet, std::string& markup);
 };
 
 }  // namespace qx
