@@ -5,6 +5,7 @@
 
 #include "FormsFixture.h"
 #include "forms/RenderContext.h"
+#include "runtime/Files.h"
 
 namespace qx::test {
 namespace {
@@ -515,6 +516,65 @@ TEST_F(PageTest, UploadControlsGetSubmitNextFileAndNoHiddenInput) {
   EXPECT_FALSE(Has(page, "<input TYPE=\"HIDDEN\" NAME=\"UPLA\">"));
   EXPECT_TRUE(Has(page, "function BTNSEND_onclick() {\r\n"
                         "if (Validate()){SubmitNextFile('BTNSEND','');return true;}else{return false;};\r\n}"));
+}
+
+}  // namespace
+}  // namespace qx::test
+
+namespace qx::test {
+namespace {
+
+TEST(PartialUpdatePage, RunsThePartialScriptsInTheMainPage) {
+  TIWPageContext40 page(brIE, "");
+  EXPECT_EQ(TIWLayoutMgrForm::PartialUpdatePage(page, 300, 200, "", "/RequestQX9", false),
+            "<html><head><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; CHARSET=\">"
+            "<script type=\"text/javascript\" src=\"/RequestQX9/js/IWPartialUpdate.js_9.0.17\"></script>"
+            "<script>function updateControls() {}function init() { updateControls();"
+            "setTimeout(\"\");\r\nIWTop().SetBusy(false);IWTop().GSubmitting=false;IWTop().ValidClick=true;}"
+            "</script></head><body onload=\"init()\"><form></form></body></html>");
+  page.AddPartialScript("IWUpdate(\"A\",\"x\");");
+  page.AddPartialA("a();");
+  page.AddPartialB("b(\"1\");");
+  page.AddPartialC("c();");
+  page.AddPartialD("d();");
+  EXPECT_EQ(TIWLayoutMgrForm::PartialUpdatePage(page, 640, 480, "utf-8", "", false),
+            "<html><head><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; CHARSET=utf-8\">"
+            "<script type=\"text/javascript\" src=\"/js/IWPartialUpdate.js_9.0.17\"></script>"
+            "<script>function updateControls() {IWUpdate(\"A\",\"x\");}function init() { updateControls();"
+            "IWTop().InitRects(640, 480);IWTop().InitIWCLObjects();a();\r\nd();\r\n"
+            "setTimeout(\"c();\\nb(\\\"1\\\");\\n\");\r\nIWTop().SetBusy(false);IWTop().Body_OnResize();"
+            "IWTop().GSubmitting=false;IWTop().ValidClick=true;}"
+            "</script></head><body onload=\"init()\"><form></form></body></html>");
+}
+
+class PartialPageTest : public FormsFixture {};
+
+TEST_F(PartialPageTest, APartialUpdateFormPostsThroughTheHiddenFormIntoTheSubmitFrame) {
+  Controller().SetOnGetSessionID([](TIWApplication&, std::string& id) { id = "p1"; });
+  StartSession();
+  TTestScreen& form = NewScreen();
+  form.SetUpdateMode(umPartial);
+  AddControl<TTestEdit>(form, form, "edtA", 0, 0, 10, 10);
+  App().PreparePage();
+  const std::string page = Render(form);
+  EXPECT_NE(page.find("var GIsPartialUpdate=true;"), std::string::npos);
+  EXPECT_EQ(page.find("name=\"SubmitForm\""), std::string::npos);
+  EXPECT_NE(page.find("<form method=\"POST\" name=\"HiddenSubmitForm\" ACTION=\"/RequestQX9/UPDATE?p10\" "
+                      "style=\"position:absolute;left:-100000px;top:-100000px;visibility:hidden;display:none;\">"
+                      "\r\n  <input TYPE=\"HIDDEN\" NAME=\"IW_SessionID_\" VALUE=\"p1\">"
+                      "\r\n  <input TYPE=\"HIDDEN\" NAME=\"IW_TrackID_\" VALUE=\"0\">\r\n</form>"
+                      "<iframe ID=\"SubmitFrame\" style=\"position:absolute;left:-1000px;top:-1000px\" "
+                      "src=\"/RequestQX9/Cache/user/p1/HTM"),
+            std::string::npos);
+  // The frame's page is a file of the session holding the submit form.
+  const std::size_t src = page.find("/Cache/user/p1/") + 15;
+  const std::string file = page.substr(src, page.find('"', src) - src);
+  const auto reply = ReadFileBytes(App().UserCacheDir() + file);
+  ASSERT_TRUE(reply);
+  EXPECT_EQ(reply->rfind("<html><head><META HTTP-EQUIV=\"Content-Type\"", 0), 0u);
+  EXPECT_NE(reply->find("<form method=\"POST\" name=\"SubmitForm\" ACTION=\"/RequestQX9/UPDATE?p10\">\r\n"
+                        "  <input TYPE=\"HIDDEN\" NAME=\"EDTA\">"),
+            std::string::npos);
 }
 
 }  // namespace

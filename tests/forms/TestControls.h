@@ -2,6 +2,7 @@
 // control contract the way the real controls do, and a screen form to put them on.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,15 @@ class TTestScreen : public TIWAppForm {
   std::vector<std::string> events;
   void ScreenCreate(TObject*) { events.push_back("create"); }
   void ButtonClick(TObject*) { events.push_back("click"); }
+
+  // The posted values of each post, and what the post does (standing in for the controls'
+  // events, which the submission processor runs).
+  std::vector<TStringList> posts;
+  std::function<void(TTestScreen&)> onPost;
+  void ProcessPost() override {
+    posts.push_back(PostedValues());
+    if (onPost) onPost(*this);
+  }
 };
 
 // Registers the classes above.
