@@ -208,6 +208,42 @@ TEST_F(ControlTest, ABorderChangeReLaysOutTheRegionsAlignedControls) {
   EXPECT_EQ(edit.Bounds(), (TBounds{5, 5, 466, 306}));
 }
 
+TEST_F(ControlTest, AnAlignedSplitterRegionHasAGripAndPostsItsRectangle) {
+  TIWRegion& region = Region(1, "regSide");
+  region.SetSplitter(true);
+  EXPECT_FALSE(region.TakesInput());  // not aligned: no grip
+  region.SetAlign(alLeft);
+  ASSERT_TRUE(region.TakesInput());
+  TIWPageContext40 page(brIE, "");
+  Owned<TIWLayoutMgrForm> layout(new TIWLayoutMgrForm);
+  TIWContainerContext container(Form(), *layout, nullptr, false);
+  TIWComponent40Context context(region, page, container);
+  const std::string markup = region.RenderMarkup(context)->Text();
+  EXPECT_NE(markup.find("<div ID=\"REGSIDE_grip\" STYLE=\"position:absolute;top:0px;right:0px;height:100%;"
+                        "width:4px;cursor:e-resize;"),
+            std::string::npos);
+  EXPECT_NE(markup.find("<input TYPE=\"HIDDEN\" ID=\"REGSIDE_data\" NAME=\"REGSIDE_data\" VALUE=\"0,0,476,200\">"),
+            std::string::npos);
+  EXPECT_EQ(page.ScriptFiles(), (std::vector<std::string>{"/js/IWSplitter.js"}));
+  TStringList fields;
+  region.RegisterFields(fields);
+  EXPECT_EQ(fields.Lines(), (std::vector<std::string>{"REGSIDE_data"}));
+  EXPECT_TRUE(region.OwnsField("REGSIDE_data"));
+  EXPECT_FALSE(region.OwnsField("REGSIDE"));
+
+  region.ApplySubmittedValue("0,0,150,200");
+  EXPECT_EQ(region.Width(), 150);
+  for (const char* bad : {"0,0,x,200", "0,0,150", "0,0,150,200,9", "", "0,0,-5,200"}) {
+    try {
+      region.ApplySubmittedValue(bad);
+      FAIL() << bad;
+    } catch (const EConvertError& e) {
+      EXPECT_EQ(std::string(e.what()), std::string("Invalid splitter position '") + bad + "'.");
+    }
+    EXPECT_EQ(region.Width(), 150) << bad;
+  }
+}
+
 TEST_F(ControlTest, ElementNamesInFramesAndRegions) {
   TTestFrame& frame = CreateComponent<TTestFrame>(Form());
   frame.SetName("fraEncabezado1");
