@@ -18,8 +18,6 @@ namespace qx {
 class TIWComponent40Context;
 class TIWPageContext40;
 class TIWScriptEvents;
-class TIWFont;
-enum class TColor : std::int32_t;
 
 // Any runtime component: page components such as the timer, controls, regions.
 class IIWBaseComponent {
