@@ -1,12 +1,14 @@
 // The service library RequestQX9.so: when it is loaded, the unit initialisations run in their
 // order and then the main block starts the service; when it is unloaded, the application goes.
+#include "controls/ControlsUnit.h"
 #include "entry/ISAPIApplication.h"
 #include "entry/MainBlock.h"
 #include "entry/MultipartParser.h"
 #include "entry/ServerControllerClass.h"
 #include "forms/FormsUnit.h"
+#include "screens/ScreensUnit.h"
 #include "server/Controller.h"
-#include "server/InterimDispatcher.h"
+#include "server/IWServer.h"
 #include "server/InternalFiles.h"
 #include "server/Sessions.h"
 
@@ -19,10 +21,12 @@ void StartLibrary() {
   qx::RegisterInternalFiles();
   qx::RegisterMultipartParser();
   qx::InitializeFormsUnit();
+  qx::InitializeControlsUnit();
+  qx::InitializeScreensUnit();
   qx::RegisterServerControllerClass(&qx::TServerController::CreateController);
   // Main block. Its failures go to RequestQX9.err and loading goes on.
   qx::ISAPIMainBlock(qx::ModuleOf(reinterpret_cast<const void*>(&StartLibrary)),
-                     qx::TInterimDispatcher::Class());
+                     qx::TIWServer::Class());
 }
 
 // Registries are made on first use, so this may run before or after any other initialiser.

@@ -1,2 +1,6 @@
-// IWExplorer.js: one of the client script files served under /js/.
-// Its functions arrive with the client script library.
+// IWExplorer.js: what pages for Internet Explorer need beyond the common library.
+"use strict";
+
+// One-time start of a page; nothing is needed beyond the common library.
+function StaticInit() {
+}

@@ -1,2 +1,6 @@
-// IWGecko.js: one of the client script files served under /js/.
-// Its functions arrive with the client script library.
+// IWGecko.js: what pages for Gecko and WebKit browsers need beyond the common library.
+"use strict";
+
+// One-time start of a page; nothing is needed beyond the common library.
+function StaticInit() {
+}

@@ -25,8 +25,7 @@ IIWApplication::IIWApplication(TIWSessionStartInfo start) : start_(std::move(sta
 IIWApplication::~IIWApplication() = default;
 
 void IIWApplication::Resize(int width, int height) {
-  formWidth_ = width;
-  formHeight_ = height;
+  SetFormSize(width, height);
   ResizeActiveForm(width, height);
 }
 

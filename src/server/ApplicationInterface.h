@@ -92,6 +92,11 @@ class IIWApplication : public TComponent {
   int FormHeight() const noexcept { return formHeight_; }
   // Stores the reported size and resizes the active form to it.
   void Resize(int width, int height);
+  // Stores the reported size only (a post that has already resized its form).
+  void SetFormSize(int width, int height) noexcept {
+    formWidth_ = width;
+    formHeight_ = height;
+  }
   bool IsPartialUpdate() const noexcept { return isPartialUpdate_; }
   void SetIsPartialUpdate(bool value) noexcept { isPartialUpdate_ = value; }
   bool IsCallback() const noexcept { return isCallback_; }

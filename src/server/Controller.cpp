@@ -3,11 +3,13 @@
 
 #include "runtime/Files.h"
 #include "runtime/IniFile.h"
+#include "server/ApplicationInterface.h"
 
 namespace qx {
 
 const char* const kSettingsFileName = "ZozarodUruzede.ini";
 const char* const kDatabaseFileName = "Requests.mdb";
+const char* const kBackButtonMessage = "You cannot go back with this button.\r\nUse the Back button";
 
 TServerController::TServerController(std::string libraryFileName)
     : TIWServerControllerBase(std::move(libraryFileName)) {}
@@ -42,6 +44,10 @@ void TServerController::LoadStoredValues() {
   SetSessionTrackingMethod(tmHidden);
   SetShowResyncWarning(true);
   SetOnCreate([this] { IWServerControllerBaseCreate(); });
+  SetOnBackButton([this](int submitted, int current, const std::string& formName, bool& handled,
+                         bool& execute) {
+    IWServerControllerBaseBackButton(submitted, current, formName, handled, execute);
+  });
 }
 
 void TServerController::IWServerControllerBaseCreate() {
@@ -63,6 +69,12 @@ void TServerController::IWServerControllerBaseCreate() {
   }
   SetFilesDir(folder + "Files");
   SetCacheDir(folder + "Cache");
+}
+
+void TServerController::IWServerControllerBaseBackButton(int, int, const std::string&, bool&,
+                                                         bool&) {
+  if (IIWApplication* application = CurrentApplication())
+    application->ShowMessage(kBackButtonMessage, smAlert, {});
 }
 
 }  // namespace qx

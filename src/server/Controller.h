@@ -12,6 +12,8 @@ namespace qx {
 
 extern const char* const kSettingsFileName;   // "ZozarodUruzede.ini"
 extern const char* const kDatabaseFileName;   // "Requests.mdb"
+// What a page posted from the browser's history is answered with.
+extern const char* const kBackButtonMessage;
 constexpr int kDefaultTCPIPPort = 8081;
 
 class TServerController : public TIWServerControllerBase {
@@ -31,6 +33,11 @@ class TServerController : public TIWServerControllerBase {
 
   // The settings-file step, run as the controller's OnCreate.
   void IWServerControllerBaseCreate();
+  // A page posted with an old track number: the current application shows kBackButtonMessage
+  // as an alert; the post is dropped and the current page is sent again.
+  void IWServerControllerBaseBackButton(int submittedSequence, int currentSequence,
+                                        const std::string& formName, bool& handled,
+                                        bool& execute);
 
   // The current controller as the service's own class, or none.
   static TServerController* Current() noexcept;

@@ -1,0 +1,21 @@
+// The alignment's names and CSS.
+#include "controls/Alignment.h"
+
+namespace qx {
+
+const TEnumInfo& EnumInfoOf(TAlignment) {
+  static const TEnumInfo info(
+      "TAlignment", {QX_ENUM(taLeftJustify), QX_ENUM(taRightJustify), QX_ENUM(taCenter)});
+  return info;
+}
+
+std::string AlignmentCSS(TAlignment alignment) {
+  switch (alignment) {
+    case taRightJustify: return "text-align:right;";
+    case taCenter: return "text-align:center;";
+    case taLeftJustify: break;
+  }
+  return "text-align:left;";
+}
+
+}  // namespace qx

@@ -1,0 +1,17 @@
+// TAlignment: the horizontal alignment of a control's text (labels, edits, rectangles), with
+// its name table and the CSS it is written as.
+#pragma once
+
+#include <string>
+
+#include "runtime/Enums.h"
+
+namespace qx {
+
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+const TEnumInfo& EnumInfoOf(TAlignment);
+
+// "text-align:left;", "text-align:right;" or "text-align:center;".
+std::string AlignmentCSS(TAlignment alignment);
+
+}  // namespace qx

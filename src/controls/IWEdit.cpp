@@ -1,0 +1,185 @@
+// The edit's properties, markup, scripts, posted value and action.
+#include "controls/IWEdit.h"
+
+#include "controls/IWLabel.h"
+#include "controls/UpdateElement.h"
+#include "forms/Application.h"
+#include "forms/PageContext.h"
+#include "forms/ScriptEvents.h"
+#include "forms/TextHelpers.h"
+#include "runtime/Format.h"
+
+namespace qx {
+
+const char* const kRequiredField = "%s is a required field.";
+
+const TClassInfo& TIWCustomEdit::StaticClassInfo() {
+  using T = TIWCustomEdit;
+  static const TClassInfo info = TClassBuilder<T>("TIWCustomEdit")
+                                     .Property("Text", &T::Text, &T::SetText)
+                                     .Property("Alignment", &T::Alignment, &T::SetAlignment)
+                                     .Property("BGColor", &T::BGColor, &T::SetBGColor)
+                                     .Property("FocusColor", &T::FocusColor, &T::SetFocusColor)
+                                     .Property("MaxLength", &T::MaxLength, &T::SetMaxLength)
+                                     .Property("ReadOnly", &T::ReadOnly, &T::SetReadOnly)
+                                     .Property("Required", &T::Required, &T::SetRequired)
+                                     .Property("PasswordPrompt", &T::PasswordPrompt, &T::SetPasswordPrompt)
+                                     .Property("OnSubmit", &T::OnSubmit, &T::SetOnSubmit)
+                                     .Build();
+  return info;
+}
+
+const TClassInfo& TIWEdit::StaticClassInfo() {
+  static const TClassInfo info = TClassBuilder<TIWEdit>("TIWEdit").Creatable().Build();
+  return info;
+}
+
+TIWCustomEdit::TIWCustomEdit() { TIWCustomEdit::SetDefaults(); }
+
+void TIWCustomEdit::SetDefaults() {
+  TIWCustomControl::SetDefaults();
+  text_.clear();
+  alignment_ = taLeftJustify;
+  bgColor_ = clNone;
+  focusColor_ = clNone;
+  maxLength_ = 0;
+  readOnly_ = false;
+  required_ = false;
+  passwordPrompt_ = false;
+  SetBounds(Left(), Top(), 121, 21);
+}
+
+void TIWCustomEdit::SetText(std::string_view text) {
+  if (text == text_) return;
+  text_ = text;
+  MarkChanged();
+}
+
+void TIWCustomEdit::SetAlignment(TAlignment alignment) {
+  if (alignment == alignment_) return;
+  alignment_ = alignment;
+  MarkChanged();
+}
+
+void TIWCustomEdit::SetBGColor(TColor color) {
+  if (color == bgColor_) return;
+  bgColor_ = color;
+  MarkChanged();
+}
+
+void TIWCustomEdit::SetFocusColor(TColor color) {
+  if (color == focusColor_) return;
+  focusColor_ = color;
+  MarkChanged();
+}
+
+void TIWCustomEdit::SetMaxLength(int length) {
+  if (length == maxLength_) return;
+  maxLength_ = length;
+  MarkChanged();
+}
+
+void TIWCustomEdit::SetReadOnly(bool readOnly) {
+  if (readOnly == readOnly_) return;
+  readOnly_ = readOnly;
+  MarkChanged();
+}
+
+void TIWCustomEdit::SetRequired(bool required) {
+  if (required == required_) return;
+  required_ = required;
+  MarkChanged();
+}
+
+void TIWCustomEdit::SetPasswordPrompt(bool password) {
+  if (password == passwordPrompt_) return;
+  passwordPrompt_ = password;
+  MarkChanged();
+}
+
+TIWForm* TIWCustomEdit::ParentForm() const {
+  for (TWinControl* parent = Parent(); parent; parent = parent->Parent())
+    if (auto* form = dynamic_cast<TIWForm*>(parent)) return form;
+  return nullptr;
+}
+
+bool TIWCustomEdit::CanSubmit() const {
+  if (onSubmit_) return true;
+  TIWForm* form = ParentForm();
+  return form && form->OnDefaultAction();
+}
+
+std::unique_ptr<TIWMarkupLanguageTag> TIWCustomEdit::RenderMarkup(TIWComponent40Context& context) {
+  if (!RendersAsInput()) {
+    // A transient label stands in for the edit and is gone after this render.
+    Owned<TIWLabel> label(new TIWLabel);
+    label->SetName(Name());
+    label->SetBounds(Left(), Top(), Width(), Height());
+    label->SetCaption(passwordPrompt_ ? std::string(text_.size(), '*') : text_);
+    label->SetAlignment(alignment_);
+    label->Font() = Font();
+    return label->RenderMarkup(context);
+  }
+  auto input = TIWHTMLTag::Create("INPUT", ctNever);
+  input->AddStringParam("TYPE", passwordPrompt_ ? "PASSWORD" : "TEXT");
+  input->AddStringParam("NAME", ElementName());
+  if (!Editable()) {
+    input->AddStringParam("DISABLED", "true");
+    input->AddStringParam("READONLY", "true");
+  }
+  if (!Enabled()) input->AddStringParam("DISABLED", "true");
+  if (maxLength_ > 0) input->AddIntegerParam("MAXLENGTH", maxLength_);
+  input->AddStringParam("VALUE", EscapeMarkup(text_));
+  if (readOnly_) input->Add("READONLY");
+  return input;
+}
+
+std::unique_ptr<TIWMarkupLanguageTag> TIWCustomEdit::RenderUpdate(TIWComponent40Context&) {
+  auto control = UpdateElement(ElementName(), "IWEDIT");
+  AddUpdateValue(*control, "ReadOnly", readOnly_ ? "true" : "false");
+  AddUpdateValue(*control, "Text", text_);
+  AddUpdateValue(*control, "BGColor", ColorText(bgColor_));
+  AddUpdateValue(*control, "Alignment", AlignmentCSS(alignment_));
+  return control;
+}
+
+std::string TIWCustomEdit::StyleText(TIWComponent40Context& context) {
+  std::string style = TIWCustomControl::StyleText(context);
+  if (Font().Color() != clNone) style += "color:" + ColorText(Font().Color()) + ";";
+  if (bgColor_ != clNone) style += "background-color:" + ColorText(bgColor_) + ";";
+  return style + AlignmentCSS(alignment_);
+}
+
+void TIWCustomEdit::AttachScripts(TIWPageContext40& page, TIWScriptEvents& events) {
+  TIWCustomControl::AttachScripts(page, events);
+  if (!RendersAsInput()) return;
+  const std::string e = ElementName();
+  if (Editable() && focusColor_ != clNone) {
+    events.HookEvent("OnFocus", "this.style.backgroundColor='" + ColorText(focusColor_) +
+                                    "'; return true;");
+    events.HookEvent("OnBlur", "this.style.backgroundColor='" + ColorText(bgColor_) +
+                                   "'; return true;");
+  }
+  if (required_)
+    page.AddValidation(e + "IWCL != null && " + e + "IWCL.value.length==0",
+                       Format(kRequiredField, {FriendlyName()}));
+  if (onSubmit_) {
+    const std::string key = page.Browser() == brIE ? "event.keyCode" : "event.which";
+    events.HookEvent("OnKeyPress", "var res = CheckReturnKey(" + key + ", '" + e + "', " +
+                                       (DoSubmitValidation() ? "true" : "false") + ")\r\n" +
+                                       "return res;");
+  }
+}
+
+void TIWCustomEdit::ApplySubmittedValue(const std::string& value) { SetText(value); }
+
+void TIWCustomEdit::RunAction(const std::string& parameter) {
+  actionParam_ = parameter;
+  if (onSubmit_) {
+    onSubmit_(this);
+  } else if (TIWForm* form = ParentForm(); form && form->OnDefaultAction()) {
+    form->OnDefaultAction()(form);
+  }
+}
+
+}  // namespace qx
