@@ -150,9 +150,8 @@ class TIWBaseForm : public TIWModuleDsn {
   TStringList& PostedValues() noexcept { return postedValues_; }
 
   // Processes the posted values: applies them to the controls and runs the action of the
-  // control that caused the post. The application's Execute hands over here; the submission
-  // processor overrides it.
-  virtual void ProcessPost() {}
+  // control that caused the post (Submission.cpp). The application's Execute hands over here.
+  virtual void ProcessPost();
 
   // Writes the form's page into `out`.
   virtual void RenderPage(TStream& out) = 0;

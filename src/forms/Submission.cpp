@@ -1,0 +1,243 @@
+// Post processing: the field-name search, writing posted values into controls with their
+// failures gathered, and the order of a post's effects.
+#include "forms/Submission.h"
+
+#include <algorithm>
+
+#include "forms/Application.h"
+#include "forms/Form.h"
+#include "runtime/Format.h"
+#include "runtime/Strings.h"
+
+namespace qx {
+
+const char* const kCannotFindSubmitComponent = "Cannot find submit component.";
+const char* const kSubmitControlWithoutHandler = "Submit control (%s) does not have a handler.";
+const char* const kFollowingExceptions = "The following exception%s occured\r\n%s";
+
+namespace {
+
+// A posted line's name and value; a line without "=" is a name with an empty value.
+std::string LineName(const std::string& line) { return line.substr(0, line.find('=')); }
+
+std::string LineValue(const std::string& line) {
+  const std::size_t eq = line.find('=');
+  return eq == std::string::npos ? std::string() : line.substr(eq + 1);
+}
+
+// Removes the first line of that name; false when there is none.
+bool RemoveName(TStringList& list, std::string_view name) {
+  const int index = list.IndexOfName(name);
+  if (index < 0) return false;
+  list.Delete(index);
+  return true;
+}
+
+bool IsHiddenVisual(IIWBaseComponent& component) {
+  auto* control = dynamic_cast<IIWBaseControl*>(&component);
+  return control && !control->AsControl().Visible();
+}
+
+bool IsDisabledVisual(IIWBaseComponent& component) {
+  auto* control = dynamic_cast<IIWBaseControl*>(&component);
+  return control && !control->AsControl().Enabled();
+}
+
+void SearchContainer(TWinControl& container, std::string_view name,
+                     std::vector<IIWBaseComponent*>& found);
+
+// A frame's own controls also answer to their name followed by the frame's name.
+void SearchFrame(TFrame& frame, std::string_view name, std::vector<IIWBaseComponent*>& found) {
+  for (int i = 0; i < frame.ComponentCount(); ++i) {
+    TComponent* held = frame.Components(i);
+    auto* control = dynamic_cast<TControl*>(held);
+    if (control && control->Parent() != &frame) continue;
+    auto* runtime = dynamic_cast<IIWBaseComponent*>(held);
+    if (runtime && SameText(held->Name() + frame.Name(), name)) found.push_back(runtime);
+  }
+  SearchContainer(frame, name, found);
+}
+
+void SearchContainer(TWinControl& container, std::string_view name,
+                     std::vector<IIWBaseComponent*>& found) {
+  for (int i = 0; i < container.ControlCount(); ++i) {
+    TControl* child = container.Controls(i);
+    if (auto* frame = dynamic_cast<TFrame*>(child)) {
+      SearchFrame(*frame, name, found);
+      continue;
+    }
+    if (auto* runtime = dynamic_cast<IIWBaseComponent*>(child);
+        runtime && runtime->OwnsField(name) &&
+        std::find(found.begin(), found.end(), runtime) == found.end())
+      found.push_back(runtime);
+    if (auto* inner = dynamic_cast<TWinControl*>(child)) SearchContainer(*inner, name, found);
+  }
+}
+
+// The rendered (visible) component whose element name is `name`, the way the page named it.
+IIWBaseComponent* FindRenderedComponent(TIWBaseForm& form, std::string_view name) {
+  IIWBaseComponent* result = nullptr;
+  ForEachComponent(form, [&](IIWBaseComponent& component) {
+    if (!result && !IsHiddenVisual(component) && component.ElementName() == name)
+      result = &component;
+  });
+  return result;
+}
+
+// Runs an event of the post; an abort ends it silently.
+template <class F>
+void RunEvent(F&& event) {
+  try {
+    event();
+  } catch (const EAbort&) {
+  }
+}
+
+}  // namespace
+
+std::vector<IIWBaseComponent*> FindFieldComponents(TIWBaseForm& form, std::string_view name) {
+  std::vector<IIWBaseComponent*> found;
+  if (TComponent* named = form.FindComponent(name)) {
+    if (auto* runtime = dynamic_cast<IIWBaseComponent*>(named)) found.push_back(runtime);
+    return found;
+  }
+  SearchContainer(form, name, found);
+  return found;
+}
+
+bool ApplyPostedValues(TIWBaseForm& form) {
+  TStringList& values = form.PostedValues();
+
+  // 1. The form's hidden fields take their posted values first.
+  TStringList& hidden = form.HiddenFieldsRef();
+  for (int i = 0; i < hidden.Count(); ++i) {
+    const std::string name = hidden.Names(i);
+    const int posted = values.IndexOfName(name);
+    if (name.empty() || posted < 0) continue;
+    hidden[i] = name + "=" + values.ValueFromIndex(posted);
+    values.Delete(posted);
+  }
+
+  // 2. Repeated names become one line with the values joined by commas, in post order.
+  TStringList merged;
+  for (const std::string& line : values) {
+    const std::string name = LineName(line);
+    const int index = merged.IndexOfName(name);
+    if (index >= 0 && !merged.ValueFromIndex(index).empty())
+      merged[index] += "," + LineValue(line);
+    else
+      merged.Add(name + "=" + LineValue(line));
+  }
+  values = merged;
+
+  // 3. The page's own names are no control values.
+  RemoveName(values, "IW_FormName");
+  RemoveName(values, "IW_FormClass");
+  const bool relayed = values.IndexOfName("IW_MainPageSubmitControl") >= 0;
+
+  // 4. Each line goes to the first control of its field that takes a value.
+  struct Pair {
+    std::string name;
+    std::string value;
+    IIWBaseComponent* control;
+  };
+  std::vector<Pair> pairs;
+  for (const std::string& line : values) {
+    const std::string name = UpperCase(LineName(line));
+    for (IIWBaseComponent* control : FindFieldComponents(form, name)) {
+      if (!control->TakesInput() || !control->Editable() || IsHiddenVisual(*control)) continue;
+      pairs.push_back({name, LineValue(line), control});
+      break;
+    }
+  }
+
+  // 5, 6. Every control gets its value; the rejections are reported together.
+  TIWApplication* application = form.Application();
+  TStringList rejected;
+  for (const Pair& pair : pairs) {
+    try {
+      if (pair.control->Editable()) pair.control->ApplySubmittedValue(pair.value);
+      if (pair.control->IsFileField()) {
+        if (auto* field = dynamic_cast<IIWFileField*>(pair.control))
+          field->ApplyUploadedFile(application ? application->FindUploadedFile(pair.name) : nullptr);
+      }
+    } catch (const EAbort&) {
+    } catch (const std::exception& failure) {
+      rejected.Add("  " + pair.control->FriendlyName() + ": " + failure.what());
+    }
+  }
+  if (!rejected.Empty())
+    throw EIWException(Format(kFollowingExceptions, {rejected.Count() > 1 ? "s" : "", rejected.Text()}));
+  return relayed;
+}
+
+void TIWBaseForm::ProcessPost() {
+  TIWBaseForm& form = *this;
+  TStringList& values = form.PostedValues();
+
+  // 1.
+  ForEachComponent(form, [](IIWBaseComponent& component) { component.SetChanged(false); });
+
+  // 2.
+  std::string action = values.Values("IW_Action");
+  const std::string parameter = values.Values("IW_ActionParam");
+  RemoveName(values, "IW_Action");
+  RemoveName(values, "IW_ActionParam");
+
+  // 3. The browser's window size.
+  const std::string postedWidth = values.Values("IW_width");
+  const std::string postedHeight = values.Values("IW_height");
+  if (!postedWidth.empty() && !postedHeight.empty()) {
+    const int width = StrToIntDef(postedWidth, form.Width());
+    const int height = StrToIntDef(postedHeight, form.Height());
+    form.SetBounds(0, 0, width, height);
+    if (TIWApplication* application = form.Application()) application->SetFormSize(width, height);
+    RemoveName(values, "IW_width");
+    RemoveName(values, "IW_height");
+  }
+
+  // 4, 5.
+  const bool callback = values.IndexOfName("callback") >= 0;
+  if (callback) action = values.Values("callback");
+  if (action.empty() && parameter.empty()) return;
+
+  // 6.
+  const bool relayed = ApplyPostedValues(form);
+
+  // 7.
+  if (callback) {
+    if (TIWApplication* application = form.Application()) {
+      const TStringList params = values;
+      application->RunCallBack(action, params);
+    }
+    return;
+  }
+
+  // 8. The control that caused the post.
+  bool disabledAction = false;
+  if (!action.empty()) {
+    const std::string name = UpperCase(action);
+    IIWBaseComponent* control = FindRenderedComponent(form, name);
+    if (!control) {
+      std::vector<IIWBaseComponent*> found = FindFieldComponents(form, name);
+      if (!found.empty()) control = found.front();
+    }
+    if (!control) throw EIWException(kCannotFindSubmitComponent);
+    if (!control->CanSubmit())
+      throw EIWException(Format(kSubmitControlWithoutHandler, {control->ElementName()}));
+    if (IsDisabledVisual(*control)) {
+      disabledAction = true;
+    } else {
+      RunEvent([&] { control->RunAction(parameter); });
+    }
+  }
+
+  // 9. The default action: for a disabled control posted by Enter, or for a post that named no
+  // control.
+  auto* htmlForm = dynamic_cast<TIWForm*>(&form);
+  const bool fire = (disabledAction && SameText(parameter, "default")) || (action.empty() && !relayed);
+  if (fire && htmlForm && htmlForm->OnDefaultAction())
+    RunEvent([&] { htmlForm->OnDefaultAction()(htmlForm); });
+}
+
+}  // namespace qx
