@@ -1,5 +1,5 @@
 # make run   — build, stage and start the service on port 8081 (installs what is missing)
-# make test  — build with sanitizers and run every test
+# make test  — build with sanitizers and run every test, then the browser tests on the stage
 # make stage — lay out a runnable install in build/stage
 # make bench — run the benchmarks against the staged install
 SHELL := /bin/bash
@@ -23,8 +23,9 @@ release: setup
 	@cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 	@cmake --build $(RELEASE_DIR) -j $(JOBS)
 
-test: debug
+test: debug stage
 	@cd $(DEBUG_DIR) && ctest -j $(JOBS) --output-on-failure --timeout 600
+	@cd e2e && QX_STAGE=$(CURDIR)/$(STAGE_DIR) npm test
 
 stage: release
 	@scripts/stage.sh $(RELEASE_DIR) $(STAGE_DIR)

@@ -9,7 +9,11 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   curl openssl python3 python3-aiosmtpd sqlite3
   wrk nginx-light
+  chromium
 )
+# Node.js drives the browser tests; a Node.js installed another way counts as present.
+command -v node >/dev/null || packages+=(nodejs)
+command -v npm >/dev/null || packages+=(npm)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -24,4 +28,12 @@ if ((${#missing[@]})); then
   export DEBIAN_FRONTEND=noninteractive
   "${sudo[@]}" apt-get update -qq
   "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# The browser tests' own packages (playwright-core drives the system's Chromium; nothing may
+# download a browser).
+e2e="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/e2e"
+if [[ ! -d "$e2e/node_modules" ]]; then
+  echo "setup: installing the browser tests' packages"
+  (cd "$e2e" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error)
 fi

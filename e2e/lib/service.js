@@ -1,0 +1,83 @@
+// Starts the staged service for browser tests: requestqx-host on a free loopback port with a
+// private copy of RequestQX9.so (so its cache folder is the test's own), and headless
+// Chromium with a fresh profile. Everything started here is stopped by stop().
+"use strict";
+
+const { spawn } = require("node:child_process");
+const fs = require("node:fs");
+const net = require("node:net");
+const os = require("node:os");
+const path = require("node:path");
+const { chromium } = require("playwright-core");
+
+const stage = path.resolve(process.env.QX_STAGE || path.join(__dirname, "..", "..", "build", "stage"));
+const chromiumPath = process.env.QX_CHROMIUM || "/usr/bin/chromium";
+
+function freePort() {
+  return new Promise((resolve, reject) => {
+    const server = net.createServer();
+    server.on("error", reject);
+    server.listen(0, "127.0.0.1", () => {
+      const { port } = server.address();
+      server.close(() => resolve(port));
+    });
+  });
+}
+
+async function waitForPing(base, host) {
+  for (let i = 0; i < 200; i++) {
+    if (host.exitCode !== null) throw new Error(`requestqx-host exited with ${host.exitCode}`);
+    try {
+      const reply = await fetch(`${base}/RequestQX9/PING`);
+      if (reply.status === 200) return;
+    } catch {
+      // not listening yet
+    }
+    await new Promise((r) => setTimeout(r, 50));
+  }
+  throw new Error("requestqx-host did not answer in time");
+}
+
+// The running service and browser: { base, context, stop() }.
+async function startService() {
+  for (const file of ["requestqx-host", "RequestQX9.so", "Files/SessionEnd.htm"]) {
+    if (!fs.existsSync(path.join(stage, file))) {
+      throw new Error(`${path.join(stage, file)} is missing: run "make stage" first`);
+    }
+  }
+  const work = fs.mkdtempSync(path.join(os.tmpdir(), "qx-e2e-"));
+  fs.copyFileSync(path.join(stage, "RequestQX9.so"), path.join(work, "RequestQX9.so"));
+  const port = await freePort();
+  const base = `http://127.0.0.1:${port}`;
+  const log = fs.openSync(path.join(work, "host.log"), "w");
+  const host = spawn(path.join(stage, "requestqx-host"),
+    ["--bind", "127.0.0.1", "--port", String(port), "--extension", path.join(work, "RequestQX9.so"),
+     "--root", path.join(stage, "Files")],
+    { stdio: ["ignore", log, log] });
+  let context;
+  try {
+    await waitForPing(base, host);
+    context = await chromium.launchPersistentContext(path.join(work, "profile"), {
+      executablePath: chromiumPath,
+      headless: true,
+      args: ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+             "--disable-background-networking", "--disable-component-update", "--disable-sync"],
+    });
+  } catch (e) {
+    host.kill("SIGTERM");
+    throw e;
+  }
+  async function stop() {
+    if (context) await context.close();
+    if (host.exitCode === null && host.signalCode === null) {
+      const exited = new Promise((r) => host.once("exit", r));
+      host.kill("SIGTERM");
+      await exited;
+    }
+    fs.closeSync(log);
+    fs.rmSync(work, { recursive: true, force: true });
+  }
+  return { base, context, stop };
+}
+
+module.exports = { startService };
