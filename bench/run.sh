@@ -2,15 +2,19 @@
 # Benchmarks of the staged install (called by `make bench` with the stage folder).
 # First benchmark: requests per second of requestqx-host serving a small file from /files/
 # over keep-alive, side by side with nginx serving the same file in the same run, printed as
-# the ratio host/nginx. Everything runs on loopback ports chosen here.
+# the ratio host/nginx. Second benchmark: full post-and-render cycles per second of the
+# interim start form (8 sessions, each on its own keep-alive connection, posting its button
+# with the current track number), against the same host serving that page's bytes as a
+# static file, printed as the ratio. Everything runs on loopback ports chosen here.
 set -euo pipefail
 
 stage=$(cd "${1:?usage: bench/run.sh STAGE_DIR}" && pwd)
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 duration=${BENCH_DURATION:-10s}
 connections=${BENCH_CONNECTIONS:-64}
 threads=${BENCH_THREADS:-2}
 
-for tool in wrk nginx curl; do
+for tool in wrk nginx curl c++; do
   command -v "$tool" >/dev/null || { echo "bench: $tool is missing (run scripts/setup.sh)" >&2; exit 1; }
 done
 [[ -x "$stage/requestqx-host" ]] || { echo "bench: $stage/requestqx-host is missing" >&2; exit 1; }
@@ -100,3 +104,16 @@ nginx_rps=$(rps "http://127.0.0.1:$nginx_port/files/bench.htm")
 printf 'requestqx-host  %12.0f requests/s\n' "$host_rps"
 printf 'nginx           %12.0f requests/s\n' "$nginx_rps"
 awk -v h="$host_rps" -v n="$nginx_rps" 'BEGIN { printf "ratio host/nginx  %.2f\n", h / n }'
+
+# Post-and-render cycles: the load client checks that every page shows the text it posted.
+sessions=${BENCH_SESSIONS:-8}
+seconds=${BENCH_SECONDS:-10}
+c++ -O2 -std=c++20 -pthread -o "$work/postload" "$here/postload.cpp"
+echo "bench: interim form post-and-render cycles, $sessions sessions on keep-alive connections," \
+     "${seconds}s each"
+post_rate=$("$work/postload" post "$host_port" "$sessions" "$seconds" "$work/Files/page.htm" | awk '{ print $6 }')
+page_size=$(stat -c %s "$work/Files/page.htm")
+static_rate=$("$work/postload" static "$host_port" "$sessions" "$seconds" /files/page.htm | awk '{ print $6 }')
+printf 'post and render   %12.0f cycles/s\n' "$post_rate"
+printf 'static page       %12.0f requests/s (the same %d bytes from /files/)\n' "$static_rate" "$page_size"
+awk -v p="$post_rate" -v s="$static_rate" 'BEGIN { printf "ratio post/static  %.2f\n", p / s }'
