@@ -19,12 +19,13 @@ const TEnumInfo& EnumInfoOf(TIWButtonType) {
 
 const TClassInfo& TIWCustomButton::StaticClassInfo() {
   using T = TIWCustomButton;
-  static const TClassInfo info = TClassBuilder<T>("TIWCustomButton")
-                                     .Property("Caption", &T::Caption, &T::SetCaption)
-                                     .Property("ButtonType", &T::ButtonType, &T::SetButtonType)
-                                     .Property("HotKey", &T::HotKey, &T::SetHotKey)
-                                     .Property("OnClick", &T::OnClick, &T::SetOnClick)
-                                     .Build();
+  static const TClassInfo info =
+      AddAsyncEventProperties(TClassBuilder<T>("TIWCustomButton")
+                                  .Property("Caption", &T::Caption, &T::SetCaption)
+                                  .Property("ButtonType", &T::ButtonType, &T::SetButtonType)
+                                  .Property("HotKey", &T::HotKey, &T::SetHotKey)
+                                  .Property("OnClick", &T::OnClick, &T::SetOnClick))
+          .Build();
   return info;
 }
 
@@ -102,6 +103,7 @@ std::unique_ptr<TIWMarkupLanguageTag> TIWCustomButton::RenderUpdate(TIWComponent
 
 void TIWCustomButton::AttachScripts(TIWPageContext40& page, TIWScriptEvents& events) {
   TIWCustomControl::AttachScripts(page, events);
+  AsyncEvents().Attach(*this, ElementName(), page.Application(), events);
   if (onClick_ || buttonType_ == btSubmit) events.HookEvent("OnClick", SubmitCallScript(page, ""));
 }
 

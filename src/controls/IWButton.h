@@ -2,6 +2,7 @@
 // the server.
 #pragma once
 
+#include "forms/AsyncEvents.h"
 #include "forms/Control.h"
 
 namespace qx {
@@ -9,7 +10,7 @@ namespace qx {
 enum TIWButtonType { btSubmit, btButton, btReset };
 const TEnumInfo& EnumInfoOf(TIWButtonType);
 
-class TIWCustomButton : public TIWCustomControl {
+class TIWCustomButton : public TIWCustomControl, public IIWAsyncEventSource {
   QX_CLASS(TIWCustomButton, TIWCustomControl)
 
  public:
@@ -43,6 +44,8 @@ class TIWCustomButton : public TIWCustomControl {
   std::string hotKey_;
   TNotifyEvent onClick_;
   std::string actionParam_;
+
+  QX_ASYNC_EVENTS
 };
 
 class TIWButton : public TIWCustomButton {

@@ -15,17 +15,18 @@ const char* const kRequiredField = "%s is a required field.";
 
 const TClassInfo& TIWCustomEdit::StaticClassInfo() {
   using T = TIWCustomEdit;
-  static const TClassInfo info = TClassBuilder<T>("TIWCustomEdit")
-                                     .Property("Text", &T::Text, &T::SetText)
-                                     .Property("Alignment", &T::Alignment, &T::SetAlignment)
-                                     .Property("BGColor", &T::BGColor, &T::SetBGColor)
-                                     .Property("FocusColor", &T::FocusColor, &T::SetFocusColor)
-                                     .Property("MaxLength", &T::MaxLength, &T::SetMaxLength)
-                                     .Property("ReadOnly", &T::ReadOnly, &T::SetReadOnly)
-                                     .Property("Required", &T::Required, &T::SetRequired)
-                                     .Property("PasswordPrompt", &T::PasswordPrompt, &T::SetPasswordPrompt)
-                                     .Property("OnSubmit", &T::OnSubmit, &T::SetOnSubmit)
-                                     .Build();
+  static const TClassInfo info =
+      AddAsyncEventProperties(TClassBuilder<T>("TIWCustomEdit")
+                                  .Property("Text", &T::Text, &T::SetText)
+                                  .Property("Alignment", &T::Alignment, &T::SetAlignment)
+                                  .Property("BGColor", &T::BGColor, &T::SetBGColor)
+                                  .Property("FocusColor", &T::FocusColor, &T::SetFocusColor)
+                                  .Property("MaxLength", &T::MaxLength, &T::SetMaxLength)
+                                  .Property("ReadOnly", &T::ReadOnly, &T::SetReadOnly)
+                                  .Property("Required", &T::Required, &T::SetRequired)
+                                  .Property("PasswordPrompt", &T::PasswordPrompt, &T::SetPasswordPrompt)
+                                  .Property("OnSubmit", &T::OnSubmit, &T::SetOnSubmit))
+          .Build();
   return info;
 }
 
@@ -152,6 +153,7 @@ std::string TIWCustomEdit::StyleText(TIWComponent40Context& context) {
 
 void TIWCustomEdit::AttachScripts(TIWPageContext40& page, TIWScriptEvents& events) {
   TIWCustomControl::AttachScripts(page, events);
+  AsyncEvents().Attach(*this, ElementName(), page.Application(), events);
   if (!RendersAsInput()) return;
   const std::string e = ElementName();
   if (Editable() && focusColor_ != clNone) {

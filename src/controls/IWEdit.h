@@ -3,6 +3,7 @@
 #pragma once
 
 #include "controls/Alignment.h"
+#include "forms/AsyncEvents.h"
 #include "forms/Control.h"
 
 namespace qx {
@@ -11,7 +12,7 @@ class TIWForm;
 
 extern const char* const kRequiredField;  // Format: the control's FriendlyName
 
-class TIWCustomEdit : public TIWCustomControl {
+class TIWCustomEdit : public TIWCustomControl, public IIWAsyncEventSource {
   QX_CLASS(TIWCustomEdit, TIWCustomControl)
 
  public:
@@ -74,6 +75,8 @@ class TIWCustomEdit : public TIWCustomControl {
   bool passwordPrompt_ = false;
   TNotifyEvent onSubmit_;
   std::string actionParam_;
+
+  QX_ASYNC_EVENTS
 };
 
 class TIWEdit : public TIWCustomEdit {

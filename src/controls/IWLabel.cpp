@@ -2,21 +2,23 @@
 #include "controls/IWLabel.h"
 
 #include "controls/UpdateElement.h"
+#include "forms/PageContext.h"
 #include "forms/TextHelpers.h"
 
 namespace qx {
 
 const TClassInfo& TIWCustomLabel::StaticClassInfo() {
   using T = TIWCustomLabel;
-  static const TClassInfo info = TClassBuilder<T>("TIWCustomLabel")
-                                     .Property("Caption", &T::Caption, &T::SetCaption)
-                                     .Property("Alignment", &T::Alignment, &T::SetAlignment)
-                                     .Property("BGColor", &T::BGColor, &T::SetBGColor)
-                                     .Property("NoWrap", &T::NoWrap, &T::SetNoWrap)
-                                     .Property("ConvertSpaces", &T::ConvertSpaces, &T::SetConvertSpaces)
-                                     .Property("ForControl", &T::ForControl, &T::SetForControl)
-                                     .Property("RawText", &T::RawText, &T::SetRawText)
-                                     .Build();
+  static const TClassInfo info =
+      AddAsyncEventProperties(TClassBuilder<T>("TIWCustomLabel")
+                                  .Property("Caption", &T::Caption, &T::SetCaption)
+                                  .Property("Alignment", &T::Alignment, &T::SetAlignment)
+                                  .Property("BGColor", &T::BGColor, &T::SetBGColor)
+                                  .Property("NoWrap", &T::NoWrap, &T::SetNoWrap)
+                                  .Property("ConvertSpaces", &T::ConvertSpaces, &T::SetConvertSpaces)
+                                  .Property("ForControl", &T::ForControl, &T::SetForControl)
+                                  .Property("RawText", &T::RawText, &T::SetRawText))
+          .Build();
   return info;
 }
 
@@ -96,6 +98,11 @@ std::unique_ptr<TIWMarkupLanguageTag> TIWCustomLabel::RenderMarkup(TIWComponent4
   tag->AddStringParam("style", style);
   tag->AddText(ContentMarkup());
   return tag;
+}
+
+void TIWCustomLabel::AttachScripts(TIWPageContext40& page, TIWScriptEvents& events) {
+  TIWCustomControl::AttachScripts(page, events);
+  AsyncEvents().Attach(*this, ElementName(), page.Application(), events);
 }
 
 std::unique_ptr<TIWMarkupLanguageTag> TIWCustomLabel::RenderUpdate(TIWComponent40Context&) {

@@ -3,11 +3,12 @@
 #pragma once
 
 #include "controls/Alignment.h"
+#include "forms/AsyncEvents.h"
 #include "forms/Control.h"
 
 namespace qx {
 
-class TIWCustomLabel : public TIWCustomControl {
+class TIWCustomLabel : public TIWCustomControl, public IIWAsyncEventSource {
   QX_CLASS(TIWCustomLabel, TIWCustomControl)
 
  public:
@@ -32,6 +33,8 @@ class TIWCustomLabel : public TIWCustomControl {
 
   void SetDefaults() override;
   std::unique_ptr<TIWMarkupLanguageTag> RenderMarkup(TIWComponent40Context& context) override;
+  // The common scripts and the asynchronous events.
+  void AttachScripts(TIWPageContext40& page, TIWScriptEvents& events) override;
   // <control type="IWLABEL"> with the caption's markup as "innerhtml".
   std::unique_ptr<TIWMarkupLanguageTag> RenderUpdate(TIWComponent40Context& context) override;
 
@@ -49,6 +52,8 @@ class TIWCustomLabel : public TIWCustomControl {
   bool convertSpaces_ = false;
   TComponentRef<TIWCustomControl> forControl_{this};
   bool rawText_ = false;
+
+  QX_ASYNC_EVENTS
 };
 
 class TIWLabel : public TIWCustomLabel {

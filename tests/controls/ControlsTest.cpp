@@ -237,6 +237,41 @@ TEST_F(Controls, AHotKeyMakesAButtonElementWithTheKeyUnderlined) {
   EXPECT_NE(page.find(">&lt;<u>S</u>ave&gt;</button>"), std::string::npos);
 }
 
+// ---- asynchronous events --------------------------------------------------------------------
+
+TEST_F(Controls, AnAsyncEventIsACallbackOfTheSessionHookedOnItsScriptEvent) {
+  TIWAppForm& form = NewForm(brSafari);
+  auto& button = AddControl<TIWButton>(form, form, "btnSave", 0, 0, 75, 25);
+  auto& edit = AddControl<TIWEdit>(form, form, "edtName", 0, 0, 100, 20);
+  std::vector<std::string> calls;
+  button.SetAsyncEvent<aeClick>([&](TObject* sender, const TStringList& params) {
+    calls.push_back((sender == &button ? "button x=" : "? x=") + params.Values("x"));
+  });
+  edit.SetAsyncEvent<aeExit>([&](TObject*, const TStringList&) { calls.push_back("exit"); });
+  const std::string page = Render(form);
+  EXPECT_NE(page.find("function BTNSAVE_onclick(event) {\r\nprocessAjaxEvent(event, BTNSAVEIWCL,"
+                      "\"BTNSAVE.DoOnAsyncClick\",false, null, true);\r\nreturn true;\r\n}"),
+            std::string::npos) << page;
+  EXPECT_NE(page.find("EDTNAMEIWCL.HookEvent(\"blur\",EDTNAME_onblur);"), std::string::npos);
+  EXPECT_EQ(App().Callbacks().Count(), 2);
+  // Rendering again renews the registrations instead of adding more.
+  Render(form);
+  EXPECT_EQ(App().Callbacks().Count(), 2);
+
+  const int track = App().TrackID();
+  App().ProcessCallback(TStringList{"callback=BTNSAVE.DoOnAsyncClick", "x=12", "EDTNAME=typed"});
+  EXPECT_EQ(calls, (std::vector<std::string>{"button x=12"}));
+  EXPECT_EQ(edit.Text(), "typed");
+  EXPECT_EQ(App().TrackID(), track);
+  // A freed control's callback does nothing.
+  button.Free();
+  EXPECT_NO_THROW(App().RunCallBack("BTNSAVE.DoOnAsyncClick", TStringList{}));
+  EXPECT_EQ(calls.size(), 1u);
+  const TPropInfo* property = TIWEdit::StaticClassInfo().FindProperty("OnAsyncKeyPress");
+  ASSERT_NE(property, nullptr);
+  EXPECT_EQ(property->kind, TPropKind::Event);
+}
+
 // ---- definitions ----------------------------------------------------------------------------
 
 TEST_F(Controls, DefinitionsSetThePublishedProperties) {
