@@ -25,6 +25,13 @@ std::string LineValue(const std::string& line) {
   return eq == std::string::npos ? std::string() : line.substr(eq + 1);
 }
 
+// Three pieces as one text, built by appending (which GCC 12's -Wrestrict accepts at -O3).
+std::string Joined(std::string_view a, std::string_view b, std::string_view c) {
+  std::string text;
+  text.reserve(a.size() + b.size() + c.size());
+  return text.append(a).append(b).append(c);
+}
+
 // Removes the first line of that name; false when there is none.
 bool RemoveName(TStringList& list, std::string_view name) {
   const int index = list.IndexOfName(name);
@@ -114,7 +121,7 @@ bool ApplyPostedValues(TIWBaseForm& form) {
     const std::string name = hidden.Names(i);
     const int posted = values.IndexOfName(name);
     if (name.empty() || posted < 0) continue;
-    hidden[i] = name + "=" + values.ValueFromIndex(posted);
+    hidden[i] = Joined(name, "=", values.ValueFromIndex(posted));
     values.Delete(posted);
   }
 
@@ -124,9 +131,9 @@ bool ApplyPostedValues(TIWBaseForm& form) {
     const std::string name = LineName(line);
     const int index = merged.IndexOfName(name);
     if (index >= 0 && !merged.ValueFromIndex(index).empty())
-      merged[index] += "," + LineValue(line);
+      merged[index].append(",").append(LineValue(line));
     else
-      merged.Add(name + "=" + LineValue(line));
+      merged.Add(Joined(name, "=", LineValue(line)));
   }
   values = merged;
 
@@ -163,7 +170,7 @@ bool ApplyPostedValues(TIWBaseForm& form) {
       }
     } catch (const EAbort&) {
     } catch (const std::exception& failure) {
-      rejected.Add("  " + pair.control->FriendlyName() + ": " + failure.what());
+      rejected.Add(Joined("  ", pair.control->FriendlyName(), ": ").append(failure.what()));
     }
   }
   if (!rejected.Empty())
