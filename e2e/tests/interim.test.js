@@ -51,7 +51,12 @@ async function nextPage(page, track) {
 }
 
 test("the start form appears after the probe page's automatic post", async () => {
-  const { page, errors } = await openStartForm();
+  // As a person opens the service: the host's root leads to the library.
+  const { page, errors } = await openPage();
+  await page.goto(`${service.base}/`);
+  await page.waitForSelector("#EDTTEXT");
+  await page.waitForFunction(() => window.locked === false);
+  assert.match(page.url(), /\/RequestQX9\/EXEC$/);
   assert.equal(await page.title(), "QX Requests");
   assert.equal(await page.evaluate(() => window.GTrackID), 1);
   assert.match(await page.evaluate(() => window.GAppID), /^[0-9a-z]{28}$/);
