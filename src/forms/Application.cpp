@@ -265,27 +265,14 @@ void TIWApplication::Execute(const TStringList& fields) {
   }
   // 2.
   SetRedirectURL("");
-  // 3, 4. The form processes the post; released forms go, also after a failure.
-  try {
-    if (TIWAppForm* form = ActiveForm()) {
-      const TIWBrowser browser = Browser();
-      if (form->UpdateMode() == umPartial && browser != brIE && browser != brNetscape7 &&
-          browser != brOpera && browser != brSafari)
-        form->SetUpdateMode(umAll);
-      form->PostedValues() = params;
-      form->ProcessPost();
-    }
-  } catch (const EAbort&) {
-    // An abort ends the processing silently.
-  } catch (const std::exception& failure) {
-    // 5.
-    HandleException(failure);
+  // 3, 4, 5. The form processes the post; released forms go, also after a failure.
+  if (TIWAppForm* form = ActiveForm()) {
+    const TIWBrowser browser = Browser();
+    if (form->UpdateMode() == umPartial && browser != brIE && browser != brNetscape7 &&
+        browser != brOpera && browser != brSafari)
+      form->SetUpdateMode(umAll);
   }
-  try {
-    FreeReleasedForms();
-  } catch (const std::exception& failure) {
-    HandleException(failure);
-  }
+  ProcessOnActiveForm(params);
   // 6. The next page, unless the post produced a reply of its own or a redirect.
   const bool hasContent = response_ && (response_->ContentStream() || !response_->Content().empty());
   if (!hasContent && RedirectURL().empty()) {
@@ -295,6 +282,24 @@ void TIWApplication::Execute(const TStringList& fields) {
     } else {
       Terminate();
     }
+  }
+}
+
+void TIWApplication::ProcessOnActiveForm(const TStringList& fields) {
+  try {
+    if (TIWAppForm* form = ActiveForm()) {
+      form->PostedValues() = fields;
+      form->ProcessPost();
+    }
+  } catch (const EAbort&) {
+    // An abort ends the processing silently.
+  } catch (const std::exception& failure) {
+    HandleException(failure);
+  }
+  try {
+    FreeReleasedForms();
+  } catch (const std::exception& failure) {
+    HandleException(failure);
   }
 }
 
@@ -311,20 +316,7 @@ void TIWApplication::ProcessStalePage(int submittedTrackID, const TStringList& f
 void TIWApplication::ProcessCallback(const TStringList& fields) {
   SetIsCallback(true);
   callbackResponse_.Reset();
-  try {
-    if (TIWAppForm* form = ActiveForm()) {
-      form->PostedValues() = fields;
-      form->ProcessPost();
-    }
-  } catch (const EAbort&) {
-  } catch (const std::exception& failure) {
-    HandleException(failure);
-  }
-  try {
-    FreeReleasedForms();
-  } catch (const std::exception& failure) {
-    HandleException(failure);
-  }
+  ProcessOnActiveForm(fields);
   FinishCallbackReply();
   if (response_) {
     const TIWServerControllerBase& controller = TIWServerControllerBase::Required();

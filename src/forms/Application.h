@@ -139,6 +139,9 @@ class TIWApplication : public IIWApplication {
 
   // Frees the forms released during this request, oldest first.
   void FreeReleasedForms();
+  // The active form processes `fields`, then the released forms are freed; a failure in either
+  // becomes a message, an abort ends silently.
+  void ProcessOnActiveForm(const TStringList& fields);
   // An exception of the post processing: the controller's OnException, else a message.
   void HandleException(const std::exception& failure);
   // Adds the active form's queued scripts and the termination to a callback reply.

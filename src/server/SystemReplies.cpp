@@ -38,6 +38,18 @@ void SendFileReference(TWebRequest& request, TWebResponse& response, const std::
   if (!SendFile(request, response, fileName)) cacheable = false;
 }
 
+// The reply a file-reference setting gives for a failure: a redirect to its URL, else its file,
+// else the error page.
+void ReplyByReference(const TIWFileReference& target, TWebRequest& request,
+                      TWebResponse& response, const std::exception& failure, bool& cacheable) {
+  if (!target.URL().empty())
+    response.SendRedirect(target.URL());
+  else if (!target.FileName().empty())
+    SendFileReference(request, response, target.FileName(), cacheable);
+  else
+    ErrorPage(request, response, failure);
+}
+
 }  // namespace
 
 void RedirectReply(TWebResponse& response, const std::string& url) {
@@ -92,13 +104,7 @@ void ReplyToFailure(const std::exception& failure, TIWCommandKind kind, TWebRequ
                     const std::function<void()>& restartSession) {
   TIWServerControllerBase& controller = TIWServerControllerBase::Required();
   if (dynamic_cast<const ENoCookieSupportException*>(&failure)) {
-    const TIWFileReference& target = controller.NoCookieSupport();
-    if (!target.URL().empty())
-      response.SendRedirect(target.URL());
-    else if (!target.FileName().empty())
-      SendFileReference(request, response, target.FileName(), cacheable);
-    else
-      ErrorPage(request, response, failure);
+    ReplyByReference(controller.NoCookieSupport(), request, response, failure, cacheable);
     return;
   }
   if (dynamic_cast<const EUnknownBrowserException*>(&failure)) {
@@ -139,13 +145,7 @@ void ReplyToFailure(const std::exception& failure, TIWCommandKind kind, TWebRequ
     return;
   }
   if (dynamic_cast<const EDeviceNotSupported*>(&failure)) {
-    const TIWFileReference& target = controller.DeviceNotSupported();
-    if (!target.URL().empty())
-      response.SendRedirect(target.URL());
-    else if (!target.FileName().empty())
-      SendFileReference(request, response, target.FileName(), cacheable);
-    else
-      ErrorPage(request, response, failure);
+    ReplyByReference(controller.DeviceNotSupported(), request, response, failure, cacheable);
     return;
   }
   bool handled = false;
