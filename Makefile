@@ -25,6 +25,7 @@ release: setup
 
 test: debug stage
 	@cd $(DEBUG_DIR) && ctest -j $(JOBS) --output-on-failure --timeout 600
+	@scripts/setup.sh --browser-tests
 	@cd e2e && QX_STAGE=$(CURDIR)/$(STAGE_DIR) npm test
 
 stage: release

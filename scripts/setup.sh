@@ -1,7 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the benchmarks need, when missing.
 # Checks first and installs only what is absent; runs apt-get as root (or through sudo).
+# With --browser-tests it also provides what the browser tests need: Chromium, Node.js and the
+# npm packages of e2e/ (so that `make run` never depends on the npm registry).
 set -euo pipefail
+
+browser_tests=false
+[[ "${1:-}" == "--browser-tests" ]] && browser_tests=true
 
 packages=(
   build-essential cmake ninja-build ccache pkg-config
@@ -9,11 +14,13 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   curl openssl python3 python3-aiosmtpd sqlite3
   wrk nginx-light
-  chromium
 )
-# Node.js drives the browser tests; a Node.js installed another way counts as present.
-command -v node >/dev/null || packages+=(nodejs)
-command -v npm >/dev/null || packages+=(npm)
+if $browser_tests; then
+  packages+=(chromium)
+  # A Node.js installed another way counts as present.
+  command -v node >/dev/null || packages+=(nodejs)
+  command -v npm >/dev/null || packages+=(npm)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -31,9 +38,12 @@ if ((${#missing[@]})); then
 fi
 
 # The browser tests' own packages (playwright-core drives the system's Chromium; nothing may
-# download a browser).
-e2e="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/e2e"
-if [[ ! -d "$e2e/node_modules" ]]; then
-  echo "setup: installing the browser tests' packages"
-  (cd "$e2e" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error)
+# download a browser), installed again when the lock file has changed since.
+if $browser_tests; then
+  e2e="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/e2e"
+  if [[ ! -f "$e2e/node_modules/.package-lock.json" ||
+        "$e2e/package-lock.json" -nt "$e2e/node_modules/.package-lock.json" ]]; then
+    echo "setup: installing the browser tests' packages"
+    (cd "$e2e" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error)
+  fi
 fi
