@@ -1,8 +1,5 @@
-// The extension-to-type table, read once at start-up and read-only afterwards.
+// Content types of the host's own files: the system registry, or a built-in table without it.
 #include "host/MimeTypes.h"
-
-#include <fstream>
-#include <sstream>
 
 #include "runtime/Files.h"
 #include "runtime/Strings.h"
@@ -10,35 +7,29 @@
 namespace qx::host {
 namespace {
 
-const std::string kDefaultType = "application/octet-stream";
+struct BuiltInType {
+  std::string_view extension;
+  std::string_view type;
+};
+
+constexpr BuiltInType kBuiltInTypes[] = {
+    {"htm", "text/html"},  {"html", "text/html"},       {"css", "text/css"},
+    {"js", "text/javascript"}, {"txt", "text/plain"},   {"gif", "image/gif"},
+    {"jpg", "image/jpeg"}, {"jpeg", "image/jpeg"},      {"png", "image/png"},
+    {"ico", "image/x-icon"}, {"svg", "image/svg+xml"}};
 
 }  // namespace
 
-MimeTypes::MimeTypes(const std::string& path) {
-  std::ifstream in(path);
-  if (!in) {
-    byExtension_ = {{"htm", "text/html"},  {"html", "text/html"}, {"css", "text/css"},
-                    {"js", "text/javascript"}, {"txt", "text/plain"}, {"gif", "image/gif"},
-                    {"jpg", "image/jpeg"}, {"jpeg", "image/jpeg"}, {"png", "image/png"},
-                    {"ico", "image/x-icon"}, {"svg", "image/svg+xml"}};
-    return;
-  }
-  std::string line;
-  while (std::getline(in, line)) {
-    if (auto hash = line.find('#'); hash != std::string::npos) line.resize(hash);
-    std::istringstream words(line);
-    std::string type;
-    if (!(words >> type)) continue;
-    std::string ext;
-    while (words >> ext) byExtension_.emplace(LowerCase(ext), type);
-  }
-}
-
-const std::string& MimeTypes::TypeOf(std::string_view fileName) const {
+std::string_view MimeTypes::TypeOf(std::string_view fileName) const {
   std::string ext = ExtractFileExt(fileName);
-  if (ext.size() < 2) return kDefaultType;
-  auto it = byExtension_.find(LowerCase(std::string_view(ext).substr(1)));
-  return it == byExtension_.end() ? kDefaultType : it->second;
+  std::string_view type;
+  if (!registry_.Empty()) {
+    type = registry_.TypeOf(ext);
+  } else if (ext.size() > 1) {
+    for (const BuiltInType& builtIn : kBuiltInTypes)
+      if (SameText(builtIn.extension, std::string_view(ext).substr(1))) type = builtIn.type;
+  }
+  return type.empty() ? std::string_view("application/octet-stream") : type;
 }
 
 }  // namespace qx::host

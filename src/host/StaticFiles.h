@@ -17,8 +17,9 @@ namespace qx::host {
 // An open regular file; the descriptor is closed with the object.
 class OpenFile {
  public:
-  OpenFile(int fd, std::uint64_t size, std::time_t modified, const std::string& type)
-      : fd_(fd), size_(size), modified_(modified), type_(&type) {}
+  // `type` must outlive the object (it comes from the host's type table).
+  OpenFile(int fd, std::uint64_t size, std::time_t modified, std::string_view type)
+      : fd_(fd), size_(size), modified_(modified), type_(type) {}
   OpenFile(OpenFile&& other) noexcept;
   OpenFile& operator=(OpenFile&&) = delete;
   ~OpenFile();
@@ -26,13 +27,13 @@ class OpenFile {
   int Fd() const noexcept { return fd_; }
   std::uint64_t Size() const noexcept { return size_; }
   std::time_t Modified() const noexcept { return modified_; }
-  const std::string& ContentType() const noexcept { return *type_; }
+  std::string_view ContentType() const noexcept { return type_; }
 
  private:
   int fd_;
   std::uint64_t size_;
   std::time_t modified_;
-  const std::string* type_;
+  std::string_view type_;
 };
 
 class StaticFiles {

@@ -1,16 +1,15 @@
-// The content-type table and the reading of the system's file-type registry.
+// Content types of served files: the fixed table, then the system's file-type registry.
 #include "server/ContentTypes.h"
 
-#include <sstream>
-
+#include "runtime/FileTypes.h"
 #include "runtime/Files.h"
+#include "runtime/Strings.h"
 
 namespace qx {
 
 namespace {
 
 constexpr char kDefaultContentType[] = "application/octet-stream";
-constexpr char kSystemFileTypes[] = "/etc/mime.types";
 
 struct FixedType {
   std::string_view extension;
@@ -30,37 +29,11 @@ constexpr FixedType kFixedTypes[] = {
 
 }  // namespace
 
-TFileTypeRegistry::TFileTypeRegistry(const std::string& path) {
-  std::optional<std::string> text = ReadFileBytes(path);
-  if (!text) return;
-  std::istringstream lines(*text);
-  std::string line;
-  while (std::getline(lines, line)) {
-    line = line.substr(0, line.find('#'));
-    std::istringstream words(line);
-    std::string type, extension;
-    if (!(words >> type)) continue;
-    // The first file to name an extension keeps it.
-    while (words >> extension) byExtension_.emplace(extension, type);
-  }
-}
-
-std::string TFileTypeRegistry::TypeOf(std::string_view extension) const {
-  if (!extension.empty() && extension[0] == '.') extension.remove_prefix(1);
-  auto it = byExtension_.find(extension);
-  return it == byExtension_.end() ? std::string() : it->second;
-}
-
-const TFileTypeRegistry& SystemFileTypes() {
-  static const TFileTypeRegistry registry(kSystemFileTypes);
-  return registry;
-}
-
 std::string ContentTypeOfExt(std::string_view extension) {
   for (const FixedType& fixed : kFixedTypes)
     if (SameText(fixed.extension, extension)) return std::string(fixed.type);
-  std::string type = extension.empty() ? std::string() : SystemFileTypes().TypeOf(extension);
-  return type.empty() ? std::string(kDefaultContentType) : type;
+  std::string_view type = extension.empty() ? std::string_view() : SystemFileTypes().TypeOf(extension);
+  return std::string(type.empty() ? kDefaultContentType : type);
 }
 
 std::string ContentTypeOfFile(std::string_view fileName) {

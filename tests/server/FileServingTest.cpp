@@ -12,6 +12,7 @@
 #include "FakeApplication.h"
 #include "ServerFixture.h"
 #include "entry/WebResponse.h"
+#include "runtime/FileTypes.h"
 #include "runtime/HttpDate.h"
 #include "server/ContentTypes.h"
 #include "server/SessionErrors.h"
