@@ -45,24 +45,6 @@ void TIWCustomButton::SetDefaults() {
   SetBounds(Left(), Top(), 75, 25);
 }
 
-void TIWCustomButton::SetCaption(std::string_view caption) {
-  if (caption == caption_) return;
-  caption_ = caption;
-  MarkChanged();
-}
-
-void TIWCustomButton::SetButtonType(TIWButtonType type) {
-  if (type == buttonType_) return;
-  buttonType_ = type;
-  MarkChanged();
-}
-
-void TIWCustomButton::SetHotKey(std::string_view hotKey) {
-  if (hotKey == hotKey_) return;
-  hotKey_ = hotKey;
-  MarkChanged();
-}
-
 std::unique_ptr<TIWMarkupLanguageTag> TIWCustomButton::RenderMarkup(TIWComponent40Context& context) {
   std::unique_ptr<TIWMarkupLanguageTag> tag;
   if (!hotKey_.empty()) {

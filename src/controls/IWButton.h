@@ -15,12 +15,12 @@ class TIWCustomButton : public TIWCustomControl, public IIWAsyncEventSource {
 
  public:
   const std::string& Caption() const noexcept { return caption_; }
-  void SetCaption(std::string_view caption);
+  void SetCaption(std::string_view caption) { SetProperty(caption_, caption); }
   TIWButtonType ButtonType() const noexcept { return buttonType_; }
-  void SetButtonType(TIWButtonType type);
+  void SetButtonType(TIWButtonType type) { SetProperty(buttonType_, type); }
   // The access key; its first occurrence in the caption is underlined.
   const std::string& HotKey() const noexcept { return hotKey_; }
-  void SetHotKey(std::string_view hotKey);
+  void SetHotKey(std::string_view hotKey) { SetProperty(hotKey_, hotKey); }
   const TNotifyEvent& OnClick() const noexcept { return onClick_; }
   void SetOnClick(TNotifyEvent handler) { onClick_ = std::move(handler); }
   // The action parameter of the last post the button caused.

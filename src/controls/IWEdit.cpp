@@ -50,54 +50,6 @@ void TIWCustomEdit::SetDefaults() {
   SetBounds(Left(), Top(), 121, 21);
 }
 
-void TIWCustomEdit::SetText(std::string_view text) {
-  if (text == text_) return;
-  text_ = text;
-  MarkChanged();
-}
-
-void TIWCustomEdit::SetAlignment(TAlignment alignment) {
-  if (alignment == alignment_) return;
-  alignment_ = alignment;
-  MarkChanged();
-}
-
-void TIWCustomEdit::SetBGColor(TColor color) {
-  if (color == bgColor_) return;
-  bgColor_ = color;
-  MarkChanged();
-}
-
-void TIWCustomEdit::SetFocusColor(TColor color) {
-  if (color == focusColor_) return;
-  focusColor_ = color;
-  MarkChanged();
-}
-
-void TIWCustomEdit::SetMaxLength(int length) {
-  if (length == maxLength_) return;
-  maxLength_ = length;
-  MarkChanged();
-}
-
-void TIWCustomEdit::SetReadOnly(bool readOnly) {
-  if (readOnly == readOnly_) return;
-  readOnly_ = readOnly;
-  MarkChanged();
-}
-
-void TIWCustomEdit::SetRequired(bool required) {
-  if (required == required_) return;
-  required_ = required;
-  MarkChanged();
-}
-
-void TIWCustomEdit::SetPasswordPrompt(bool password) {
-  if (password == passwordPrompt_) return;
-  passwordPrompt_ = password;
-  MarkChanged();
-}
-
 TIWForm* TIWCustomEdit::ParentForm() const {
   for (TWinControl* parent = Parent(); parent; parent = parent->Parent())
     if (auto* form = dynamic_cast<TIWForm*>(parent)) return form;

@@ -17,24 +17,24 @@ class TIWCustomEdit : public TIWCustomControl, public IIWAsyncEventSource {
 
  public:
   const std::string& Text() const noexcept { return text_; }
-  void SetText(std::string_view text);
+  void SetText(std::string_view text) { SetProperty(text_, text); }
   TAlignment Alignment() const noexcept { return alignment_; }
-  void SetAlignment(TAlignment alignment);
+  void SetAlignment(TAlignment alignment) { SetProperty(alignment_, alignment); }
   TColor BGColor() const noexcept { return bgColor_; }
-  void SetBGColor(TColor color);
+  void SetBGColor(TColor color) { SetProperty(bgColor_, color); }
   // The background while the edit has the focus.
   TColor FocusColor() const noexcept { return focusColor_; }
-  void SetFocusColor(TColor color);
+  void SetFocusColor(TColor color) { SetProperty(focusColor_, color); }
   // 0: unlimited.
   int MaxLength() const noexcept { return maxLength_; }
-  void SetMaxLength(int length);
+  void SetMaxLength(int length) { SetProperty(maxLength_, length); }
   bool ReadOnly() const noexcept { return readOnly_; }
-  void SetReadOnly(bool readOnly);
+  void SetReadOnly(bool readOnly) { SetProperty(readOnly_, readOnly); }
   // The page refuses to post while the edit is empty.
   bool Required() const noexcept { return required_; }
-  void SetRequired(bool required);
+  void SetRequired(bool required) { SetProperty(required_, required); }
   bool PasswordPrompt() const noexcept { return passwordPrompt_; }
-  void SetPasswordPrompt(bool password);
+  void SetPasswordPrompt(bool password) { SetProperty(passwordPrompt_, password); }
   // Runs when Enter in the edit posted the page.
   const TNotifyEvent& OnSubmit() const noexcept { return onSubmit_; }
   void SetOnSubmit(TNotifyEvent handler) { onSubmit_ = std::move(handler); }

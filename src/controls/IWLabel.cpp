@@ -43,36 +43,6 @@ void TIWCustomLabel::SetDefaults() {
   SetBounds(Left(), Top(), 121, 21);
 }
 
-void TIWCustomLabel::SetCaption(std::string_view caption) {
-  if (caption == caption_) return;
-  caption_ = caption;
-  MarkChanged();
-}
-
-void TIWCustomLabel::SetAlignment(TAlignment alignment) {
-  if (alignment == alignment_) return;
-  alignment_ = alignment;
-  MarkChanged();
-}
-
-void TIWCustomLabel::SetBGColor(TColor color) {
-  if (color == bgColor_) return;
-  bgColor_ = color;
-  MarkChanged();
-}
-
-void TIWCustomLabel::SetNoWrap(bool noWrap) {
-  if (noWrap == noWrap_) return;
-  noWrap_ = noWrap;
-  MarkChanged();
-}
-
-void TIWCustomLabel::SetConvertSpaces(bool convert) {
-  if (convert == convertSpaces_) return;
-  convertSpaces_ = convert;
-  MarkChanged();
-}
-
 void TIWCustomLabel::SetForControl(TIWCustomControl* control) {
   if (control == forControl_.Get()) return;
   forControl_ = control;

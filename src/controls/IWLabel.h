@@ -13,17 +13,17 @@ class TIWCustomLabel : public TIWCustomControl, public IIWAsyncEventSource {
 
  public:
   const std::string& Caption() const noexcept { return caption_; }
-  void SetCaption(std::string_view caption);
+  void SetCaption(std::string_view caption) { SetProperty(caption_, caption); }
   TAlignment Alignment() const noexcept { return alignment_; }
-  void SetAlignment(TAlignment alignment);
+  void SetAlignment(TAlignment alignment) { SetProperty(alignment_, alignment); }
   TColor BGColor() const noexcept { return bgColor_; }
-  void SetBGColor(TColor color);
+  void SetBGColor(TColor color) { SetProperty(bgColor_, color); }
   // The caption is kept on one line (NOBR).
   bool NoWrap() const noexcept { return noWrap_; }
-  void SetNoWrap(bool noWrap);
+  void SetNoWrap(bool noWrap) { SetProperty(noWrap_, noWrap); }
   // Spaces are written as non-breaking spaces.
   bool ConvertSpaces() const noexcept { return convertSpaces_; }
-  void SetConvertSpaces(bool convert);
+  void SetConvertSpaces(bool convert) { SetProperty(convertSpaces_, convert); }
   // The control the label names: the label becomes a LABEL element "for" it.
   TIWCustomControl* ForControl() const noexcept { return forControl_.Get(); }
   void SetForControl(TIWCustomControl* control);

@@ -81,36 +81,36 @@ class TIWControlFeatures : public Base, public IIWHTML40Control {
   std::string FriendlyName() const override;
   void SetFriendlyName(std::string_view name);
   int ZIndex() const noexcept { return zIndex_; }
-  void SetZIndex(int zIndex);
+  void SetZIndex(int zIndex) { SetProperty(zIndex_, zIndex); }
   const std::string& Hint() const noexcept { return hint_; }
-  void SetHint(std::string_view hint);
+  void SetHint(std::string_view hint) { SetProperty(hint_, hint); }
   bool ShowHint() const noexcept { return showHint_; }
-  void SetShowHint(bool show);
+  void SetShowHint(bool show) { SetProperty(showHint_, show); }
   // The hint is also the status text.
   bool IW50Hint() const noexcept { return iw50Hint_; }
-  void SetIW50Hint(bool v);
+  void SetIW50Hint(bool v) { SetProperty(iw50Hint_, v); }
   const std::string& StatusText() const noexcept { return statusText_; }
-  void SetStatusText(std::string_view text);
+  void SetStatusText(std::string_view text) { SetProperty(statusText_, text); }
   int TabOrder() const override { return tabOrder_; }
-  void SetTabOrder(int order);
+  void SetTabOrder(int order) { SetProperty(tabOrder_, order); }
   bool HasTabOrder() const override { return hasTabOrder_; }
-  void SetHasTabOrder(bool v);
+  void SetHasTabOrder(bool v) { SetProperty(hasTabOrder_, v); }
   TIWFont& Font() noexcept { return font_; }
   const TIWFont& Font() const noexcept { return font_; }
   TColor Color() const noexcept { return color_; }
-  void SetColor(TColor color);
+  void SetColor(TColor color) { SetProperty(color_, color); }
   // A style-sheet class that replaces the generated one.
   const std::string& Css() const noexcept { return css_; }
-  void SetCss(std::string_view css);
+  void SetCss(std::string_view css) { SetProperty(css_, css); }
   TIWCursor Cursor() const noexcept { return cursor_; }
-  void SetCursor(TIWCursor cursor);
+  void SetCursor(TIWCursor cursor) { SetProperty(cursor_, cursor); }
   bool RenderSize() const noexcept { return renderSize_; }
-  void SetRenderSize(bool v);
+  void SetRenderSize(bool v) { SetProperty(renderSize_, v); }
   TIWStyleRenderOptions& StyleRenderOptions() noexcept { return styleRenderOptions_; }
   const TIWStyleRenderOptions& StyleRenderOptions() const noexcept { return styleRenderOptions_; }
   // The control is drawn inside an inset border frame.
   bool UseFrame() const noexcept { return useFrame_; }
-  void SetUseFrame(bool v);
+  void SetUseFrame(bool v) { SetProperty(useFrame_, v); }
   TIWScriptEvents& ScriptEvents() noexcept { return scriptEvents_; }
   const TIWScriptEvents& ScriptEvents() const noexcept { return scriptEvents_; }
   bool DoSubmitValidation() const noexcept { return doSubmitValidation_; }
@@ -119,12 +119,12 @@ class TIWControlFeatures : public Base, public IIWHTML40Control {
   const std::string& Confirmation() const noexcept { return confirmation_; }
   void SetConfirmation(std::string_view text) { confirmation_ = text; }
   bool Editable() const override { return editable_; }
-  void SetEditable(bool v);
+  void SetEditable(bool v) { SetProperty(editable_, v); }
   bool NonEditableAsLabel() const noexcept { return nonEditableAsLabel_; }
-  void SetNonEditableAsLabel(bool v);
+  void SetNonEditableAsLabel(bool v) { SetProperty(nonEditableAsLabel_, v); }
   // The control sizes itself (no size is written unless RenderSize asks for it).
   bool AutoSize() const noexcept { return autoSize_; }
-  void SetAutoSize(bool v);
+  void SetAutoSize(bool v) { SetProperty(autoSize_, v); }
   // name=value lines added to the element.
   const TStringList& ExtraTagParams() const noexcept { return extraTagParams_; }
   void SetExtraTagParams(const TStringList& params);

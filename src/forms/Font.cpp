@@ -29,73 +29,12 @@ const TClassInfo& TIWFont::StaticClassInfo() {
   return info;
 }
 
-TIWFont::TIWFont(const TIWFont& other)
-    : TPersistent(other),
-      color_(other.color_),
-      enabled_(other.enabled_),
-      fontName_(other.fontName_),
-      fontFamily_(other.fontFamily_),
-      fontVariant_(other.fontVariant_),
-      size_(other.size_),
-      style_(other.style_) {}
-
 TIWFont& TIWFont::operator=(const TIWFont& other) {
   if (this == &other) return *this;
-  color_ = other.color_;
-  enabled_ = other.enabled_;
-  fontName_ = other.fontName_;
-  fontFamily_ = other.fontFamily_;
-  fontVariant_ = other.fontVariant_;
-  size_ = other.size_;
-  style_ = other.style_;
+  TNotifyingPersistent::operator=(other);
+  values_ = other.values_;
   Changed();
   return *this;
-}
-
-void TIWFont::Changed() {
-  if (onChange_) onChange_();
-}
-
-void TIWFont::SetColor(TColor color) {
-  if (color == color_) return;
-  color_ = color;
-  Changed();
-}
-
-void TIWFont::SetEnabled(bool enabled) {
-  if (enabled == enabled_) return;
-  enabled_ = enabled;
-  Changed();
-}
-
-void TIWFont::SetFontName(std::string_view name) {
-  if (name == fontName_) return;
-  fontName_ = name;
-  Changed();
-}
-
-void TIWFont::SetFontFamily(std::string_view family) {
-  if (family == fontFamily_) return;
-  fontFamily_ = family;
-  Changed();
-}
-
-void TIWFont::SetFontVariant(std::string_view variant) {
-  if (variant == fontVariant_) return;
-  fontVariant_ = variant;
-  Changed();
-}
-
-void TIWFont::SetSize(int size) {
-  if (size == size_) return;
-  size_ = size;
-  Changed();
-}
-
-void TIWFont::SetStyle(TIWFontStyles style) {
-  if (style == style_) return;
-  style_ = style;
-  Changed();
 }
 
 std::string FontCSS(const TIWFont& font, TIWBrowser browser) {

@@ -2,8 +2,8 @@
 // session's browser.
 #pragma once
 
-#include <functional>
 #include <string>
+#include <string_view>
 
 #include "runtime/ClassInfo.h"
 #include "server/Browser.h"
@@ -14,47 +14,44 @@ enum TIWFontStyle : int { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 using TIWFontStyles = TSet<TIWFontStyle>;
 const TEnumInfo& EnumInfoOf(TIWFontStyle);
 
-class TIWFont : public TPersistent {
-  QX_CLASS(TIWFont, TPersistent)
+class TIWFont : public TNotifyingPersistent {
+  QX_CLASS(TIWFont, TNotifyingPersistent)
 
  public:
   TIWFont() = default;
-  // Copies the values; the change hook stays this font's own.
-  TIWFont(const TIWFont& other);
+  TIWFont(const TIWFont& other) = default;
+  // Takes the values and announces the change; the change hook stays this font's own.
   TIWFont& operator=(const TIWFont& other);
 
-  TColor Color() const noexcept { return color_; }
-  void SetColor(TColor color);
+  TColor Color() const noexcept { return values_.color; }
+  void SetColor(TColor color) { SetValue(values_.color, color); }
   // A disabled font writes no CSS at all.
-  bool Enabled() const noexcept { return enabled_; }
-  void SetEnabled(bool enabled);
-  const std::string& FontName() const noexcept { return fontName_; }
-  void SetFontName(std::string_view name);
+  bool Enabled() const noexcept { return values_.enabled; }
+  void SetEnabled(bool enabled) { SetValue(values_.enabled, enabled); }
+  const std::string& FontName() const noexcept { return values_.fontName; }
+  void SetFontName(std::string_view name) { SetValue(values_.fontName, name); }
   // A CSS family list written after the name ("sans-serif").
-  const std::string& FontFamily() const noexcept { return fontFamily_; }
-  void SetFontFamily(std::string_view family);
-  const std::string& FontVariant() const noexcept { return fontVariant_; }
-  void SetFontVariant(std::string_view variant);
+  const std::string& FontFamily() const noexcept { return values_.fontFamily; }
+  void SetFontFamily(std::string_view family) { SetValue(values_.fontFamily, family); }
+  const std::string& FontVariant() const noexcept { return values_.fontVariant; }
+  void SetFontVariant(std::string_view variant) { SetValue(values_.fontVariant, variant); }
   // In points.
-  int Size() const noexcept { return size_; }
-  void SetSize(int size);
-  TIWFontStyles Style() const noexcept { return style_; }
-  void SetStyle(TIWFontStyles style);
-
-  // Called after any value changes (controls mark themselves changed).
-  void SetOnChange(std::function<void()> onChange) { onChange_ = std::move(onChange); }
+  int Size() const noexcept { return values_.size; }
+  void SetSize(int size) { SetValue(values_.size, size); }
+  TIWFontStyles Style() const noexcept { return values_.style; }
+  void SetStyle(TIWFontStyles style) { SetValue(values_.style, style); }
 
  private:
-  void Changed();
-
-  TColor color_ = clNone;
-  bool enabled_ = true;
-  std::string fontName_;
-  std::string fontFamily_;
-  std::string fontVariant_;
-  int size_ = 10;
-  TIWFontStyles style_;
-  std::function<void()> onChange_;
+  struct Values {
+    TColor color = clNone;
+    bool enabled = true;
+    std::string fontName;
+    std::string fontFamily;
+    std::string fontVariant;
+    int size = 10;
+    TIWFontStyles style;
+  };
+  Values values_;
 };
 
 // The font's CSS for the browser; empty for a disabled font. Sizes are written in pixels at

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "forms/MarkupTag.h"
 #include "runtime/Component.h"
@@ -73,6 +74,14 @@ class IIWBaseComponent {
 
  protected:
   IIWBaseComponent() = default;
+  // A property setter in one line: stores the value and marks the component changed when it
+  // differs from the current one; says whether it did.
+  template <class Field, class Value>
+  bool SetProperty(Field& field, Value&& value) {
+    if (!AssignProperty(field, std::forward<Value>(value))) return false;
+    MarkChanged();
+    return true;
+  }
   IIWBaseComponent(const IIWBaseComponent&) = default;
   ~IIWBaseComponent() = default;
 

@@ -44,68 +44,31 @@ const TClassInfo& TIWContainerBorderOptions::StaticClassInfo() {
   return info;
 }
 
-TIWContainerBorderOptions::TIWContainerBorderOptions(const TIWContainerBorderOptions& other)
-    : TPersistent(other),
-      color_(other.color_),
-      style_(other.style_),
-      borderWidth_(other.borderWidth_),
-      numericWidth_(other.numericWidth_) {}
-
 TIWContainerBorderOptions& TIWContainerBorderOptions::operator=(const TIWContainerBorderOptions& other) {
   if (this == &other) return *this;
-  color_ = other.color_;
-  style_ = other.style_;
-  borderWidth_ = other.borderWidth_;
-  numericWidth_ = other.numericWidth_;
+  TNotifyingPersistent::operator=(other);
+  values_ = other.values_;
   Changed();
   return *this;
 }
 
-void TIWContainerBorderOptions::Changed() {
-  if (onChange_) onChange_();
-}
-
-void TIWContainerBorderOptions::SetColor(TColor color) {
-  if (color == color_) return;
-  color_ = color;
-  Changed();
-}
-
-void TIWContainerBorderOptions::SetStyle(TIWContainerBorderStyle style) {
-  if (style == style_) return;
-  style_ = style;
-  Changed();
-}
-
-void TIWContainerBorderOptions::SetBorderWidth(TIWContainerBorderWidth width) {
-  if (width == borderWidth_) return;
-  borderWidth_ = width;
-  Changed();
-}
-
-void TIWContainerBorderOptions::SetNumericWidth(int width) {
-  if (width == numericWidth_) return;
-  numericWidth_ = width;
-  Changed();
-}
-
 int TIWContainerBorderOptions::PixelWidth() const {
-  if (style_ == cbsNone || style_ == cbsHidden) return 0;
-  switch (borderWidth_) {
+  if (values_.style == cbsNone || values_.style == cbsHidden) return 0;
+  switch (values_.borderWidth) {
     case cbwThin: return 1;
     case cbwMedium: return 3;
     case cbwThick: return 5;
-    case cbwNumeric: return numericWidth_;
+    case cbwNumeric: return values_.numericWidth;
   }
   throw EIWException(kUnknownBorderWidth);
 }
 
 std::string TIWContainerBorderOptions::CSSWidth() const {
-  switch (borderWidth_) {
+  switch (values_.borderWidth) {
     case cbwThin: return "thin";
     case cbwMedium: return "medium";
     case cbwThick: return "thick";
-    case cbwNumeric: return IntToStr(numericWidth_);
+    case cbwNumeric: return IntToStr(values_.numericWidth);
   }
   throw EIWException(kUnknownBorderWidth);
 }
@@ -113,7 +76,7 @@ std::string TIWContainerBorderOptions::CSSWidth() const {
 std::string TIWContainerBorderOptions::CSSStyle() const {
   static constexpr const char* kStyles[] = {"none",   "hidden", "dotted", "dashed", "solid",
                                             "double", "groove", "ridge",  "inset",  "outset"};
-  return style_ >= cbsNone && style_ <= cbsOutset ? kStyles[style_] : "solid";
+  return values_.style >= cbsNone && values_.style <= cbsOutset ? kStyles[values_.style] : "solid";
 }
 
 // ---- regions ----------------------------------------------------------------------------------
@@ -157,18 +120,6 @@ void TIWCustomRegion::SetDefaults() {
   // A region always writes its size: it is the box its controls are placed in.
   SetRenderSize(true);
   SetBounds(Left(), Top(), 60, 60);
-}
-
-void TIWCustomRegion::SetClipRegion(bool clip) {
-  if (clip == clipRegion_) return;
-  clipRegion_ = clip;
-  MarkChanged();
-}
-
-void TIWCustomRegion::SetSplitter(bool splitter) {
-  if (splitter == splitter_) return;
-  splitter_ = splitter;
-  MarkChanged();
 }
 
 bool TIWCustomRegion::SplitterActive() const {

@@ -18,24 +18,24 @@ const TEnumInfo& EnumInfoOf(TIWContainerBorderStyle);
 enum TIWContainerBorderWidth : int { cbwThin, cbwMedium, cbwThick, cbwNumeric };
 const TEnumInfo& EnumInfoOf(TIWContainerBorderWidth);
 
-class TIWContainerBorderOptions : public TPersistent {
-  QX_CLASS(TIWContainerBorderOptions, TPersistent)
+class TIWContainerBorderOptions : public TNotifyingPersistent {
+  QX_CLASS(TIWContainerBorderOptions, TNotifyingPersistent)
 
  public:
   TIWContainerBorderOptions() = default;
-  // Copies the values; the change hook stays this object's own.
-  TIWContainerBorderOptions(const TIWContainerBorderOptions& other);
+  TIWContainerBorderOptions(const TIWContainerBorderOptions& other) = default;
+  // Takes the values and announces the change; the change hook stays this object's own.
   TIWContainerBorderOptions& operator=(const TIWContainerBorderOptions& other);
 
-  TColor Color() const noexcept { return color_; }
-  void SetColor(TColor color);
-  TIWContainerBorderStyle Style() const noexcept { return style_; }
-  void SetStyle(TIWContainerBorderStyle style);
-  TIWContainerBorderWidth BorderWidth() const noexcept { return borderWidth_; }
-  void SetBorderWidth(TIWContainerBorderWidth width);
+  TColor Color() const noexcept { return values_.color; }
+  void SetColor(TColor color) { SetValue(values_.color, color); }
+  TIWContainerBorderStyle Style() const noexcept { return values_.style; }
+  void SetStyle(TIWContainerBorderStyle style) { SetValue(values_.style, style); }
+  TIWContainerBorderWidth BorderWidth() const noexcept { return values_.borderWidth; }
+  void SetBorderWidth(TIWContainerBorderWidth width) { SetValue(values_.borderWidth, width); }
   // The width in pixels with cbwNumeric.
-  int NumericWidth() const noexcept { return numericWidth_; }
-  void SetNumericWidth(int width);
+  int NumericWidth() const noexcept { return values_.numericWidth; }
+  void SetNumericWidth(int width) { SetValue(values_.numericWidth, width); }
 
   // The border in pixels: 0 for cbsNone and cbsHidden, else 1, 3 and 5 for thin, medium and
   // thick, NumericWidth for numeric; any other value fails with kUnknownBorderWidth.
@@ -44,17 +44,14 @@ class TIWContainerBorderOptions : public TPersistent {
   std::string CSSWidth() const;
   std::string CSSStyle() const;
 
-  // Called after any value changes (the region re-lays out and marks itself changed).
-  void SetOnChange(std::function<void()> onChange) { onChange_ = std::move(onChange); }
-
  private:
-  void Changed();
-
-  TColor color_ = clNone;
-  TIWContainerBorderStyle style_ = cbsSolid;
-  TIWContainerBorderWidth borderWidth_ = cbwNumeric;
-  int numericWidth_ = 1;
-  std::function<void()> onChange_;
+  struct Values {
+    TColor color = clNone;
+    TIWContainerBorderStyle style = cbsSolid;
+    TIWContainerBorderWidth borderWidth = cbwNumeric;
+    int numericWidth = 1;
+  };
+  Values values_;
 };
 
 // A container that renders as HTML 4.0: the common control features on a container.
@@ -73,10 +70,10 @@ class TIWCustomRegion : public TIWHTML40Container {
   const TIWContainerBorderOptions& BorderOptions() const noexcept { return borderOptions_; }
   // The region's content is clipped to its box.
   bool ClipRegion() const noexcept { return clipRegion_; }
-  void SetClipRegion(bool clip);
+  void SetClipRegion(bool clip) { SetProperty(clipRegion_, clip); }
   // An aligned region can be resized in the browser with a grip on its free side.
   bool Splitter() const noexcept { return splitter_; }
-  void SetSplitter(bool splitter);
+  void SetSplitter(bool splitter) { SetProperty(splitter_, splitter); }
 
   void SetDefaults() override;
   // The border in pixels (controls inside are placed clear of it).

@@ -42,6 +42,12 @@ const TClassInfo& TPersistent::StaticClassInfo() {
   return info;
 }
 
+const TClassInfo& TNotifyingPersistent::StaticClassInfo() {
+  static const TClassInfo info =
+      TClassBuilder<TNotifyingPersistent>("TNotifyingPersistent").Build();
+  return info;
+}
+
 TClassInfo::TClassInfo(std::string name, const TClassInfo* parent)
     : name_(std::move(name)), parent_(parent) {
   if (parent_) {

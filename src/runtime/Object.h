@@ -2,7 +2,9 @@
 // properties. QX_CLASS gives a class its own TClassInfo (name, parent, property table).
 #pragma once
 
+#include <functional>
 #include <string>
+#include <utility>
 
 namespace qx {
 
@@ -45,6 +47,42 @@ class TPersistent : public TObject {
   TPersistent() = default;
   TPersistent(const TPersistent&) = default;
   TPersistent& operator=(const TPersistent&) = default;
+};
+
+// Stores a property's new value when it differs from the current one and says whether it did,
+// so that a setter marks or announces only real changes.
+template <class Field, class Value>
+bool AssignProperty(Field& field, Value&& value) {
+  if (field == value) return false;
+  field = std::forward<Value>(value);
+  return true;
+}
+
+// A nested property object (a font, border options) that tells its owner when one of its
+// values changes. A copy gets the values, never the hook: the hook belongs to the owner.
+class TNotifyingPersistent : public TPersistent {
+  QX_CLASS(TNotifyingPersistent, TPersistent)
+
+ public:
+  // Called after any value changes.
+  void SetOnChange(std::function<void()> onChange) { onChange_ = std::move(onChange); }
+
+ protected:
+  TNotifyingPersistent() = default;
+  TNotifyingPersistent(const TNotifyingPersistent& other) : TPersistent(other) {}
+  TNotifyingPersistent& operator=(const TNotifyingPersistent&) { return *this; }
+
+  void Changed() const {
+    if (onChange_) onChange_();
+  }
+  // A setter in one line: store, and announce a real change.
+  template <class Field, class Value>
+  void SetValue(Field& field, Value&& value) {
+    if (AssignProperty(field, std::forward<Value>(value))) Changed();
+  }
+
+ private:
+  std::function<void()> onChange_;
 };
 
 }  // namespace qx
