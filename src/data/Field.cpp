@@ -15,7 +15,6 @@
 namespace qx {
 namespace {
 
-constexpr const char* kMsgNotInteger = "'%s' is not a valid integer value";
 constexpr const char* kMsgIntegerRange = "%s is not within the range of an integer";
 constexpr const char* kMsgNotFloat = "'%s' is not a valid floating point value";
 constexpr const char* kMsgNotDateTime = "'%s' is not a valid date and time";
@@ -127,7 +126,7 @@ std::int64_t TField::AsLargeInt() const {
     case Variant::Kind::Text:
     case Variant::Kind::Blob:
       if (auto n = TryStrToInt64(v.bytes())) return *n;
-      throw EConvertError(Format(kMsgNotInteger, {v.bytes()}));
+      throw EConvertError(Format(kInvalidInteger, {v.bytes()}));
   }
   return 0;
 }
@@ -224,7 +223,7 @@ Variant TField::Coerce(const Variant& value) const {
       if (value.kind() == Variant::Kind::Integer) return value;
       if (!text) return Variant(static_cast<std::int64_t>(std::nearbyint(value.number())));
       if (auto n = TryStrToInt64(value.bytes())) return Variant(*n);
-      throw EConvertError(Format(kMsgNotInteger, {value.bytes()}));
+      throw EConvertError(Format(kInvalidInteger, {value.bytes()}));
     case ftBoolean:
       if (!text) return Variant(value.number() != 0);
       if (auto b = ParseBoolean(value.bytes())) return Variant(*b);

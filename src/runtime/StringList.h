@@ -13,6 +13,8 @@ class TStringList {
  public:
   TStringList() = default;
   TStringList(std::initializer_list<std::string> lines) : lines_(lines) {}
+  // Same lines in the same order, letter case included.
+  bool operator==(const TStringList&) const = default;
 
   int Count() const noexcept { return static_cast<int>(lines_.size()); }
   bool Empty() const noexcept { return lines_.empty(); }

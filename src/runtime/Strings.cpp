@@ -4,6 +4,9 @@
 #include <array>
 #include <charconv>
 
+#include "runtime/Exceptions.h"
+#include "runtime/Format.h"
+
 namespace qx {
 namespace {
 
@@ -219,6 +222,14 @@ std::int64_t StrToInt64Def(std::string_view s, std::int64_t fallback) noexcept {
 int StrToIntDef(std::string_view s, int fallback) noexcept {
   auto v = TryStrToInt64(s);
   if (!v || *v < INT32_MIN || *v > INT32_MAX) return fallback;
+  return static_cast<int>(*v);
+}
+
+const char* const kInvalidInteger = "'%s' is not a valid integer value";
+
+int StrToInt(std::string_view s) {
+  auto v = TryStrToInt64(s);
+  if (!v || *v < INT32_MIN || *v > INT32_MAX) throw EConvertError(Format(kInvalidInteger, {s}));
   return static_cast<int>(*v);
 }
 

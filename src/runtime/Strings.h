@@ -55,6 +55,11 @@ std::string IntToStr(std::int64_t value);
 std::optional<std::int64_t> TryStrToInt64(std::string_view s) noexcept;
 std::int64_t StrToInt64Def(std::string_view s, std::int64_t fallback) noexcept;
 int StrToIntDef(std::string_view s, int fallback) noexcept;
+// "'%s' is not a valid integer value" (Format: the text): the conversion failure of numbers.
+extern const char* const kInvalidInteger;
+// A 32-bit integer as TryStrToInt64 reads it; anything else fails with EConvertError
+// kInvalidInteger.
+int StrToInt(std::string_view s);
 
 enum ReplaceFlags : unsigned { rfNone = 0, rfReplaceAll = 1, rfIgnoreCase = 2 };
 std::string StringReplace(std::string_view s, std::string_view from, std::string_view to,
