@@ -42,6 +42,8 @@ void TIWCustomButton::SetDefaults() {
   buttonType_ = btButton;
   hotKey_.clear();
   SetColor(clBtnFace);
+  // A button is as large as it was designed, not sized by its caption.
+  SetAutoSize(false);
   SetBounds(Left(), Top(), 75, 25);
 }
 

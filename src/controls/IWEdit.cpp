@@ -2,16 +2,14 @@
 #include "controls/IWEdit.h"
 
 #include "controls/IWLabel.h"
+#include "controls/InputRules.h"
 #include "controls/UpdateElement.h"
 #include "forms/Application.h"
 #include "forms/PageContext.h"
 #include "forms/ScriptEvents.h"
 #include "forms/TextHelpers.h"
-#include "runtime/Format.h"
 
 namespace qx {
-
-const char* const kRequiredField = "%s is a required field.";
 
 const TClassInfo& TIWCustomEdit::StaticClassInfo() {
   using T = TIWCustomEdit;
@@ -47,6 +45,8 @@ void TIWCustomEdit::SetDefaults() {
   readOnly_ = false;
   required_ = false;
   passwordPrompt_ = false;
+  // An input is as large as it was designed, not sized by its text.
+  SetAutoSize(false);
   SetBounds(Left(), Top(), 121, 21);
 }
 
@@ -64,11 +64,8 @@ bool TIWCustomEdit::CanSubmit() const {
 
 std::unique_ptr<TIWMarkupLanguageTag> TIWCustomEdit::RenderMarkup(TIWComponent40Context& context) {
   if (!RendersAsInput()) {
-    // A transient label stands in for the edit and is gone after this render.
-    Owned<TIWLabel> label(new TIWLabel);
-    label->SetName(Name());
-    label->SetBounds(Left(), Top(), Width(), Height());
-    label->SetCaption(passwordPrompt_ ? std::string(text_.size(), '*') : text_);
+    Owned<TIWLabel> label =
+        StandInLabel(*this, passwordPrompt_ ? std::string(text_.size(), '*') : text_);
     label->SetAlignment(alignment_);
     label->Font() = Font();
     return label->RenderMarkup(context);
@@ -108,15 +105,8 @@ void TIWCustomEdit::AttachScripts(TIWPageContext40& page, TIWScriptEvents& event
   AsyncEvents().Attach(*this, ElementName(), page.Application(), events);
   if (!RendersAsInput()) return;
   const std::string e = ElementName();
-  if (Editable() && focusColor_ != clNone) {
-    events.HookEvent("OnFocus", "this.style.backgroundColor='" + ColorText(focusColor_) +
-                                    "'; return true;");
-    events.HookEvent("OnBlur", "this.style.backgroundColor='" + ColorText(bgColor_) +
-                                   "'; return true;");
-  }
-  if (required_)
-    page.AddValidation(e + "IWCL != null && " + e + "IWCL.value.length==0",
-                       Format(kRequiredField, {FriendlyName()}));
+  if (Editable()) AddFocusColor(events, focusColor_, bgColor_, "'; return true;");
+  if (required_) AddRequiredValue(page, e, FriendlyName());
   if (onSubmit_) {
     const std::string key = page.Browser() == brIE ? "event.keyCode" : "event.which";
     events.HookEvent("OnKeyPress", "var res = CheckReturnKey(" + key + ", '" + e + "', " +

@@ -10,8 +10,6 @@ namespace qx {
 
 class TIWForm;
 
-extern const char* const kRequiredField;  // Format: the control's FriendlyName
-
 class TIWCustomEdit : public TIWCustomControl, public IIWAsyncEventSource {
   QX_CLASS(TIWCustomEdit, TIWCustomControl)
 

@@ -75,6 +75,14 @@ void TIWCustomLabel::AttachScripts(TIWPageContext40& page, TIWScriptEvents& even
   AsyncEvents().Attach(*this, ElementName(), page.Application(), events);
 }
 
+Owned<TIWLabel> StandInLabel(const TIWCustomControl& control, std::string_view caption) {
+  Owned<TIWLabel> label(new TIWLabel);
+  label->SetName(control.Name());
+  label->SetBounds(control.Left(), control.Top(), control.Width(), control.Height());
+  label->SetCaption(caption);
+  return label;
+}
+
 std::unique_ptr<TIWMarkupLanguageTag> TIWCustomLabel::RenderUpdate(TIWComponent40Context&) {
   auto control = UpdateElement(ElementName(), "IWLABEL");
   AddUpdateValue(*control, "innerhtml", ContentMarkup());

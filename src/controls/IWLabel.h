@@ -63,4 +63,8 @@ class TIWLabel : public TIWCustomLabel {
   TIWLabel() = default;
 };
 
+// A transient label that stands in for a non-editable control shown as a label: it has the
+// control's name and bounds and shows `caption`; the caller renders it and lets it go.
+Owned<TIWLabel> StandInLabel(const TIWCustomControl& control, std::string_view caption);
+
 }  // namespace qx

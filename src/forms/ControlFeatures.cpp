@@ -246,7 +246,7 @@ template <class Base>
 int TIWControlFeatures<Base>::RenderedWidth(TIWBrowser browser) const {
   int width = this->Width();
   if (IsGecko(browser)) {
-    if (useFrame_) width -= 2 * kControlFrameBorder;
+    if (UsesFrame()) width -= 2 * kControlFrameBorder;
     if (kIsContainer<Base>) width -= 2 * this->BorderWidthOf();
   }
   return width;
@@ -256,7 +256,7 @@ template <class Base>
 int TIWControlFeatures<Base>::RenderedHeight(TIWBrowser browser) const {
   int height = this->Height();
   if (IsGecko(browser)) {
-    if (useFrame_) height -= 2 * kControlFrameBorder;
+    if (UsesFrame()) height -= 2 * kControlFrameBorder;
     if (kIsContainer<Base>) height -= 2 * this->BorderWidthOf();
   }
   return height;
@@ -351,7 +351,7 @@ void TIWControlFeatures<Base>::PostProcessTag(TIWComponent40Context& context) {
   const std::string n = ElementName();
   const bool clientLayout = context.LayoutMgr().ManagesClientLayout();
 
-  if (useFrame_) {
+  if (UsesFrame()) {
     std::unique_ptr<TIWMarkupLanguageTag> inner = context.TakeTag();
     const std::string font = FontCSS(font_, browser);
     if (font.empty()) inner->RemoveParam("STYLE");
@@ -369,7 +369,7 @@ void TIWControlFeatures<Base>::PostProcessTag(TIWComponent40Context& context) {
 
   RegisterClientObject(context);
   // The client library keeps children clear of a framed control's or a region's border.
-  const int border = useFrame_ ? kControlFrameBorder : this->BorderWidthOf();
+  const int border = UsesFrame() ? kControlFrameBorder : this->BorderWidthOf();
   if (clientLayout && border > 0) {
     page.AddIWCLInit("if (" + n + "IWCL) {");
     page.AddIWCLInit(n + "IWCL.BorderWidthPixels = " + IntToStr(border) + ";");

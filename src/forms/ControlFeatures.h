@@ -111,13 +111,15 @@ class TIWControlFeatures : public Base, public IIWHTML40Control {
   // The control is drawn inside an inset border frame.
   bool UseFrame() const noexcept { return useFrame_; }
   void SetUseFrame(bool v) { SetProperty(useFrame_, v); }
+  // Whether the frame is drawn: UseFrame, unless the control never draws one.
+  virtual bool UsesFrame() const { return useFrame_; }
   TIWScriptEvents& ScriptEvents() noexcept { return scriptEvents_; }
   const TIWScriptEvents& ScriptEvents() const noexcept { return scriptEvents_; }
   bool DoSubmitValidation() const noexcept { return doSubmitValidation_; }
-  void SetDoSubmitValidation(bool v) noexcept { doSubmitValidation_ = v; }
+  void SetDoSubmitValidation(bool v) { SetProperty(doSubmitValidation_, v); }
   // Asked in the browser before the control posts; empty for none.
   const std::string& Confirmation() const noexcept { return confirmation_; }
-  void SetConfirmation(std::string_view text) { confirmation_ = text; }
+  void SetConfirmation(std::string_view text) { SetProperty(confirmation_, text); }
   bool Editable() const override { return editable_; }
   void SetEditable(bool v) { SetProperty(editable_, v); }
   bool NonEditableAsLabel() const noexcept { return nonEditableAsLabel_; }

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "forms/Application.h"
+
 namespace qx {
 
 TIWPageContext40::TIWPageContext40(TIWBrowser browser, std::string separator)
@@ -14,6 +16,11 @@ TIWPageContext40::TIWPageContext40(TIWBrowser browser, std::string separator)
       styleTag_(TIWHTMLTag::Create("style")) {
   styleTag_->AddStringParam("type", "text/css");
   styleTag_->AddText("\r\n");
+}
+
+std::string TIWPageContext40::InternalFileURL(std::string_view name) const {
+  std::string url = application_ ? application_->InternalFilesBase() : std::string();
+  return url.append(name);
 }
 
 void TIWPageContext40::AddLine(std::string& part, std::string_view text) {

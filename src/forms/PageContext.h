@@ -35,6 +35,9 @@ class TIWPageContext40 {
     form_ = form;
     application_ = application;
   }
+  // The URL of an internal file ("/gfx/…") under the application's internal files base; the
+  // name alone without an application.
+  std::string InternalFileURL(std::string_view name) const;
   bool IsPartialUpdate() const noexcept { return partialUpdate_; }
   void SetPartialUpdate(bool partial) noexcept { partialUpdate_ = partial; }
 

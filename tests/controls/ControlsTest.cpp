@@ -2,37 +2,13 @@
 // values they take, the actions they run, and their published properties in a definition.
 #include <gtest/gtest.h>
 
-#include "controls/ControlsUnit.h"
 #include "controls/IWButton.h"
 #include "controls/IWEdit.h"
 #include "controls/IWLabel.h"
-#include "forms/FormsFixture.h"
+#include "ControlsFixture.h"
 
 namespace qx::test {
 namespace {
-
-class Controls : public FormsFixture {
- protected:
-  Controls() { InitializeControlsUnit(); }
-
-  TIWAppForm& NewForm(TIWBrowser browser = brIE) {
-    StartSession(browser);
-    TIWAppForm& form = CreateComponent<TIWAppForm>(App());
-    form.SetName("frmTest");
-    form.Show();
-    App().PreparePage();
-    return form;
-  }
-  // The part of `page` from `start` to the end of its element.
-  static std::string Element(const std::string& page, const std::string& start) {
-    const std::size_t at = page.find(start);
-    if (at == std::string::npos) return "(missing " + start + ")";
-    return page.substr(at, page.find('>', at) - at + 1);
-  }
-  static std::string SubmitForm(const std::string& page) {
-    return page.substr(page.find("name=\"SubmitForm\""));
-  }
-};
 
 // ---- label ----------------------------------------------------------------------------------
 
@@ -235,6 +211,37 @@ TEST_F(Controls, AHotKeyMakesAButtonElementWithTheKeyUnderlined) {
             0u) << element;
   EXPECT_NE(element.find(" DISABLED "), std::string::npos);
   EXPECT_NE(page.find(">&lt;<u>S</u>ave&gt;</button>"), std::string::npos);
+}
+
+// ---- sizes and submit scripts ------------------------------------------------------------------
+
+TEST_F(Controls, EditsAndButtonsKeepTheirDesignedSize) {
+  TIWAppForm& form = NewForm();
+  auto& edit = AddControl<TIWEdit>(form, form, "edtName", 120, 204, 266, 21);
+  AddControl<TIWButton>(form, form, "btnOk", 301, 11, 75, 25);
+  AddControl<TIWLabel>(form, form, "lblName", 0, 0, 100, 20);
+  edit.SetEditable(false);
+  const std::string page = Render(form);
+  EXPECT_NE(page.find(".EDTNAMECSS {position:absolute;left:120px;top:204px;z-index:100;width:266px;height:21px;"),
+            std::string::npos) << page;
+  EXPECT_NE(page.find(".BTNOKCSS {position:absolute;left:301px;top:11px;z-index:100;width:75px;height:25px;"),
+            std::string::npos);
+  // A label sizes itself to its caption.
+  EXPECT_NE(page.find(".LBLNAMECSS {position:absolute;left:0px;top:0px;z-index:100;font-"), std::string::npos);
+}
+
+TEST_F(Controls, AConfirmationOrValidationChangeMarksTheControl) {
+  TIWAppForm& form = NewForm();
+  auto& button = AddControl<TIWButton>(form, form, "btnOk", 0, 0, 75, 25);
+  button.SetChanged(false);
+  button.SetConfirmation("Sure?");
+  EXPECT_TRUE(button.Changed());
+  button.SetChanged(false);
+  button.SetDoSubmitValidation(false);
+  EXPECT_TRUE(button.Changed());
+  button.SetChanged(false);
+  button.SetDoSubmitValidation(false);
+  EXPECT_FALSE(button.Changed());
 }
 
 // ---- asynchronous events --------------------------------------------------------------------

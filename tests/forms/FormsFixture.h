@@ -37,11 +37,13 @@ class FormsFixture : public ::testing::Test {
   TIWServerControllerBase& Controller() { return *controller_; }
 
   // A session of `browser` made current (the one the tests work with).
-  TIWApplication& StartSession(TIWBrowser browser = brIE, TIWRenderKind kind = rkHTML40) {
+  TIWApplication& StartSession(
+      TIWBrowser browser = brIE, TIWRenderKind kind = rkHTML40,
+      std::string_view userAgent = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1)") {
     TIWSessionStartInfo start;
     start.Browser = browser;
     start.RenderKind = kind;
-    start.UserAgent = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1)";
+    start.UserAgent = userAgent;
     start.AppURLBase = kURLBase;
     start.IP = "127.0.0.1";
     scope_.reset();
