@@ -2,11 +2,17 @@
 #include "controls/ControlsUnit.h"
 
 #include "controls/IWButton.h"
+#include "controls/IWCheckBox.h"
 #include "controls/IWEdit.h"
 #include "controls/IWLabel.h"
+#include "controls/IWMemo.h"
+#include "controls/IWRectangle.h"
+#include "controls/IWText.h"
 
 namespace qx {
 
-void InitializeControlsUnit() { RegisterClasses<TIWLabel, TIWEdit, TIWButton>(); }
+void InitializeControlsUnit() {
+  RegisterClasses<TIWLabel, TIWEdit, TIWButton, TIWText, TIWRectangle, TIWMemo, TIWCheckBox>();
+}
 
 }  // namespace qx
