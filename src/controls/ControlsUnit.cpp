@@ -3,8 +3,10 @@
 
 #include "controls/IWButton.h"
 #include "controls/IWCheckBox.h"
+#include "controls/IWComboBox.h"
 #include "controls/IWEdit.h"
 #include "controls/IWLabel.h"
+#include "controls/IWListbox.h"
 #include "controls/IWMemo.h"
 #include "controls/IWRectangle.h"
 #include "controls/IWText.h"
@@ -12,7 +14,8 @@
 namespace qx {
 
 void InitializeControlsUnit() {
-  RegisterClasses<TIWLabel, TIWEdit, TIWButton, TIWText, TIWRectangle, TIWMemo, TIWCheckBox>();
+  RegisterClasses<TIWLabel, TIWEdit, TIWButton, TIWText, TIWRectangle, TIWMemo, TIWCheckBox,
+                  TIWComboBox, TIWListbox>();
 }
 
 }  // namespace qx
