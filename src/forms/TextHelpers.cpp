@@ -45,10 +45,16 @@ std::string EscapeMarkup(std::string_view text, bool convertLineBreaks, bool con
 std::string EscapeScript(std::string_view text) {
   std::string out;
   out.reserve(text.size() + text.size() / 8);
-  for (char c : text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
     switch (c) {
       case '\n': out += "\\n"; break;
       case '\r': break;
+      case '/':
+        // "</" would end the page's script element early, whatever precedes the "<".
+        if (i > 0 && text[i - 1] == '<') out += '\\';
+        out += c;
+        break;
       case '"':
       case '\'':
       case '<':

@@ -23,7 +23,7 @@ std::string EscapeMarkup(std::string_view text, bool convertLineBreaks = false,
                          bool convertSpaces = false);
 
 // For a quoted script string: LF → "\n", CR dropped, and '"', '\'', '<', '>' and '\\' each
-// preceded by a backslash.
+// preceded by a backslash; the "/" of "</" too, so the text never closes a script element.
 std::string EscapeScript(std::string_view text);
 
 // A hint or status text inside a single-quoted script argument or a title: every apostrophe

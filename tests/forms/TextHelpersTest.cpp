@@ -39,6 +39,8 @@ TEST(EscapeMarkup, LineBreaksAndSpacesOnRequest) {
 TEST(EscapeScript, ForAQuotedScriptString) {
   EXPECT_EQ(EscapeScript("Line one\r\nIt's \"x\" <b> \\"), "Line one\\nIt\\'s \\\"x\\\" \\<b\\> \\\\");
   EXPECT_EQ(EscapeScript(""), "");
+  // A closing tag inside the text cannot end the script element it is written into.
+  EXPECT_EQ(EscapeScript("a</script>/b"), "a\\<\\/script\\>/b");
 }
 
 TEST(EscapeApostrophes, WithoutSemicolon) {
