@@ -12,11 +12,6 @@
 #include "runtime/Strings.h"
 
 namespace qx {
-namespace {
-
-const char* const kInvalidInteger = "'%s' is not a valid integer value";
-
-}  // namespace
 
 TWebRequest::TWebRequest() = default;
 TWebRequest::~TWebRequest() = default;

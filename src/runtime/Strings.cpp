@@ -4,7 +4,12 @@
 #include <array>
 #include <charconv>
 
+#include "runtime/Exceptions.h"
+#include "runtime/Format.h"
+
 namespace qx {
+
+const char* const kInvalidInteger = "'%s' is not a valid integer value";
 namespace {
 
 // Code points of bytes 0x80..0x9F in Windows-1252. The five unassigned bytes keep the C1
@@ -219,6 +224,12 @@ std::int64_t StrToInt64Def(std::string_view s, std::int64_t fallback) noexcept {
 int StrToIntDef(std::string_view s, int fallback) noexcept {
   auto v = TryStrToInt64(s);
   if (!v || *v < INT32_MIN || *v > INT32_MAX) return fallback;
+  return static_cast<int>(*v);
+}
+
+int StrToInt(std::string_view s) {
+  auto v = TryStrToInt64(s);
+  if (!v || *v < INT32_MIN || *v > INT32_MAX) throw EConvertError(Format(kInvalidInteger, {s}));
   return static_cast<int>(*v);
 }
 

@@ -55,6 +55,9 @@ std::string IntToStr(std::int64_t value);
 std::optional<std::int64_t> TryStrToInt64(std::string_view s) noexcept;
 std::int64_t StrToInt64Def(std::string_view s, std::int64_t fallback) noexcept;
 int StrToIntDef(std::string_view s, int fallback) noexcept;
+// The same reading for an int; anything else fails with EConvertError kInvalidInteger.
+int StrToInt(std::string_view s);
+extern const char* const kInvalidInteger;  // Format: the text, "'%s' is not a valid integer value"
 
 enum ReplaceFlags : unsigned { rfNone = 0, rfReplaceAll = 1, rfIgnoreCase = 2 };
 std::string StringReplace(std::string_view s, std::string_view from, std::string_view to,
