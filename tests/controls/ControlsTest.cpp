@@ -6,33 +6,10 @@
 #include "controls/IWButton.h"
 #include "controls/IWEdit.h"
 #include "controls/IWLabel.h"
-#include "forms/FormsFixture.h"
+#include "ControlsFixture.h"
 
 namespace qx::test {
 namespace {
-
-class Controls : public FormsFixture {
- protected:
-  Controls() { InitializeControlsUnit(); }
-
-  TIWAppForm& NewForm(TIWBrowser browser = brIE) {
-    StartSession(browser);
-    TIWAppForm& form = CreateComponent<TIWAppForm>(App());
-    form.SetName("frmTest");
-    form.Show();
-    App().PreparePage();
-    return form;
-  }
-  // The part of `page` from `start` to the end of its element.
-  static std::string Element(const std::string& page, const std::string& start) {
-    const std::size_t at = page.find(start);
-    if (at == std::string::npos) return "(missing " + start + ")";
-    return page.substr(at, page.find('>', at) - at + 1);
-  }
-  static std::string SubmitForm(const std::string& page) {
-    return page.substr(page.find("name=\"SubmitForm\""));
-  }
-};
 
 // ---- label ----------------------------------------------------------------------------------
 
