@@ -1,4 +1,4 @@
-// The border options' property table.
+// The border options' property table and assignment.
 #include "controls/BorderOptions.h"
 
 namespace qx {
@@ -10,6 +10,14 @@ const TClassInfo& TIWBorderOptions::StaticClassInfo() {
                                      .Property("Color", &T::Color, &T::SetColor)
                                      .Build();
   return info;
+}
+
+TIWBorderOptions& TIWBorderOptions::operator=(const TIWBorderOptions& other) {
+  if (this == &other) return *this;
+  TNotifyingPersistent::operator=(other);
+  values_ = other.values_;
+  Changed();
+  return *this;
 }
 
 }  // namespace qx

@@ -11,10 +11,14 @@ class TIWBorderOptions : public TNotifyingPersistent {
 
  public:
   TIWBorderOptions() = default;
+  TIWBorderOptions(const TIWBorderOptions& other) = default;
+  // Takes the values and announces the change; the change hook stays this object's own.
+  TIWBorderOptions& operator=(const TIWBorderOptions& other);
 
   // In pixels; 0 draws no border.
   int Width() const noexcept { return values_.width; }
   void SetWidth(int width) { SetValue(values_.width, width); }
+  // clNone: the browser's own colour.
   TColor Color() const noexcept { return values_.color; }
   void SetColor(TColor color) { SetValue(values_.color, color); }
 

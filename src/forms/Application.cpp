@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "entry/HTTPFile.h"
+#include "entry/ServerControllerClass.h"
 #include "entry/WebRequest.h"
 #include "entry/WebResponse.h"
 #include "forms/ShowMessage.h"
@@ -17,6 +18,7 @@
 #include "runtime/Streams.h"
 #include "runtime/Strings.h"
 #include "server/ClientAcceptance.h"
+#include "server/FileReply.h"
 #include "server/ServerControllerBase.h"
 #include "server/SystemPages.h"
 
@@ -217,6 +219,16 @@ std::string TIWApplication::ServerURL() const {
 std::string TIWApplication::InternalFilesBase() const {
   const TIWServerControllerBase& controller = TIWServerControllerBase::Required();
   return controller.UseInternalFiles() ? AppURLBase() : controller.InternalFilesURL();
+}
+
+std::string TIWApplication::WriteCacheFile(std::string_view prefix, std::string_view bytes) const {
+  const std::optional<std::string> file = CreateTempFile(UserCacheDir(), prefix);
+  if (!file) throw EIWException(kCacheWriteError);
+  if (!WriteFileBytes(*file, bytes)) {
+    DeleteFile(*file);
+    throw EIWException(kCacheWriteError);
+  }
+  return CacheURL() + "user/" + AppID() + "/" + ExtractFileName(*file);
 }
 
 // ---- the active form as the server layer sees it -------------------------------------------------------

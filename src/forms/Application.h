@@ -97,6 +97,10 @@ class TIWApplication : public IIWApplication {
   std::string ServerURL() const;
   // Base URL of the internal files (scripts, pictures).
   std::string InternalFilesBase() const;
+  // Writes `bytes` to a new file of the session's cache folder named `prefix`, a unique part
+  // and ".tmp", and returns the URL the browser fetches it by. A file that cannot be made or
+  // written fails with EIWException kCacheWriteError and leaves nothing behind.
+  std::string WriteCacheFile(std::string_view prefix, std::string_view bytes) const;
   // The final page of a terminated session.
   std::string FinalPage() const;
 

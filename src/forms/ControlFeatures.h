@@ -126,7 +126,9 @@ class TIWControlFeatures : public Base, public IIWHTML40Control {
   void SetNonEditableAsLabel(bool v) { SetProperty(nonEditableAsLabel_, v); }
   // The control sizes itself (no size is written unless RenderSize asks for it).
   bool AutoSize() const noexcept { return autoSize_; }
-  void SetAutoSize(bool v) { SetProperty(autoSize_, v); }
+  void SetAutoSize(bool v) {
+    if (SetProperty(autoSize_, v)) AutoSizeChanged();
+  }
   // name=value lines added to the element.
   const TStringList& ExtraTagParams() const noexcept { return extraTagParams_; }
   void SetExtraTagParams(const TStringList& params);
@@ -165,6 +167,8 @@ class TIWControlFeatures : public Base, public IIWHTML40Control {
 
   // The control clips its content to its size (written in its style text).
   virtual bool Clips() const { return false; }
+  // Called after AutoSize changed (an image then takes its picture's size).
+  virtual void AutoSizeChanged() {}
   // The border inside the control's bounds: a container's border width, else 0.
   int BorderWidthOf() const {
     if constexpr (std::is_base_of_v<TWinControl, Base>) return this->BorderWidth();

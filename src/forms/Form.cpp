@@ -77,15 +77,13 @@ void TIWFileRef::SetURL(std::string_view url) {
   filename_.clear();
 }
 
-std::string TIWFileRef::URLOfFile(std::string_view fileName) {
+std::string TIWFileRef::URLOfFile(std::string_view fileName) { return FilesURL() + FilesRelativeName(fileName); }
+
+std::string TIWFileRef::FilesRelativeName(std::string_view fileName) {
   const std::string path = StringReplace(fileName, "\\", "/");
-  std::string relative;
   const TIWServerControllerBase* controller = TIWServerControllerBase::Current();
-  if (controller && StartsText(controller->FilesDir(), path))
-    relative = path.substr(controller->FilesDir().size());
-  else
-    relative = ExtractFileName(path);
-  return FilesURL() + relative;
+  if (controller && StartsText(controller->FilesDir(), path)) return path.substr(controller->FilesDir().size());
+  return ExtractFileName(path);
 }
 
 std::string TIWFileRef::ResolvedURL() const {

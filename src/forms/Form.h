@@ -47,10 +47,11 @@ class TIWFileRef : public TPersistent {
   // The URL the browser fetches: URL when set, else the file under the files URL ("" when
   // neither is set).
   std::string ResolvedURL() const;
-  // The URL of a file of the files folder: the files URL followed by the part of the name
-  // after the files folder ('\\' read as '/'), or by the bare file name when the file lies
-  // elsewhere (definitions name files as they were on the designer's disk).
+  // The URL of a file of the files folder: the files URL followed by FilesRelativeName.
   static std::string URLOfFile(std::string_view fileName);
+  // The part of a file name after the files folder ('\\' read as '/'), or the bare file name
+  // when the file lies elsewhere (definitions name files as they were on the designer's disk).
+  static std::string FilesRelativeName(std::string_view fileName);
 
   // Runs before any change and may refuse it by raising.
   void SetOnChanging(std::function<void()> check) { onChanging_ = std::move(check); }

@@ -2,15 +2,12 @@
 // HTML forms, and the default layout manager's page writer.
 #include "forms/LayoutMgr.h"
 
-#include "entry/ServerControllerClass.h"
 #include "forms/Application.h"
 #include "forms/Form.h"
 #include "forms/RenderContext.h"
 #include "forms/TextHelpers.h"
-#include "runtime/Files.h"
 #include "runtime/Format.h"
 #include "runtime/Strings.h"
-#include "server/FileReply.h"
 #include "server/ServerControllerBase.h"
 
 namespace qx {
@@ -159,12 +156,10 @@ void TIWLayoutMgrForm::WritePartialUpdateParts(TIWForm& form, TIWPageContext40& 
   // The frame starts with the reply page of this render, kept as a file of the session.
   const std::string reply = PartialUpdatePage(page, form.Width(), form.Height(), charSet,
                                               application.InternalFilesBase(), IsTemplate());
-  const std::optional<std::string> file = CreateTempFile(application.UserCacheDir(), "HTM");
-  if (!file || !WriteFileBytes(*file, reply)) throw EIWException(kCacheWriteError);
   auto frame = TIWHTMLTag::Create("IFRAME");
   frame->AddStringParam("ID", "SubmitFrame");
   frame->AddStringParam("style", "position:absolute;left:-1000px;top:-1000px");
-  frame->AddStringParam("src", CacheURL() + "user/" + application.AppID() + "/" + ExtractFileName(*file));
+  frame->AddStringParam("src", application.WriteCacheFile("HTM", reply));
   frame->Render(markup);
 }
 

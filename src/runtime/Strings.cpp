@@ -8,6 +8,8 @@
 #include "runtime/Format.h"
 
 namespace qx {
+
+const char* const kInvalidInteger = "'%s' is not a valid integer value";
 namespace {
 
 // Code points of bytes 0x80..0x9F in Windows-1252. The five unassigned bytes keep the C1
@@ -224,8 +226,6 @@ int StrToIntDef(std::string_view s, int fallback) noexcept {
   if (!v || *v < INT32_MIN || *v > INT32_MAX) return fallback;
   return static_cast<int>(*v);
 }
-
-const char* const kInvalidInteger = "'%s' is not a valid integer value";
 
 int StrToInt(std::string_view s) {
   auto v = TryStrToInt64(s);

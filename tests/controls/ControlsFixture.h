@@ -1,5 +1,5 @@
-// A session with a shown form to place the standard controls on, and helpers that cut one
-// element or the submit form out of a rendered page and post values through the form.
+// A session with a shown form to place the controls on, and helpers that cut pieces out of a
+// rendered page, render a control's partial-update element and post values through the form.
 #pragma once
 
 #include <string>
@@ -8,6 +8,7 @@
 #include "forms/FormsFixture.h"
 #include "forms/LayoutMgr.h"
 #include "forms/RenderContext.h"
+#include "runtime/Files.h"
 
 namespace qx::test {
 
@@ -22,6 +23,7 @@ class Controls : public FormsFixture {
     form.SetName("frmTest");
     form.Show();
     App().PreparePage();
+    form_ = &form;
     return form;
   }
   // The part of `page` from `start` to the end of its element's start tag.
@@ -42,29 +44,47 @@ class Controls : public FormsFixture {
   static std::string SubmitForm(const std::string& page) {
     return page.substr(page.find("name=\"SubmitForm\""));
   }
-  // The control's partial-update element as text.
-  static std::string UpdateOf(IIWBaseComponent& control) {
-    TIWPageContext40 page(brIE, "");
+  // The component's element in a partial-update reply, rendered in the session's `form`.
+  std::string UpdateOf(TIWForm& form, IIWBaseComponent& component) {
+    TIWPageContext40 page(App().Browser(), "");
+    page.SetForm(&form, &App());
     Owned<TIWLayoutMgrForm> layout(new TIWLayoutMgrForm);
-    Owned<TTestScreen> holder(new TTestScreen);
-    TIWContainerContext container(*holder, *layout, nullptr, false);
-    TIWComponent40Context context(control, page, container);
-    return control.RenderUpdate(context)->Text();
+    TIWContainerContext container(form, *layout, &App(), true);
+    TIWComponent40Context context(component, page, container);
+    return component.RenderUpdate(context)->Text();
+  }
+  // The same on the form NewForm made.
+  std::string UpdateOf(IIWBaseComponent& component) { return UpdateOf(*form_, component); }
+  // The reply page a partial-update page's submit frame starts with (a file of the session).
+  std::string PartialReply(const std::string& page) {
+    const std::size_t frame = page.find("ID=\"SubmitFrame\"");
+    if (frame == std::string::npos) return "(no submit frame)";
+    const std::size_t end = page.find('"', page.find("src=\"", frame) + 5);
+    const std::size_t name = page.rfind('/', end) + 1;
+    return ReadFileBytes(App().UserCacheDir() + page.substr(name, end - name)).value_or("(no reply file)");
   }
   // Processes a post of `fields` ("name=value" lines) by `form`, as the application does.
   static void Post(TIWForm& form, std::initializer_list<std::string> fields) {
     form.PostedValues() = TStringList(fields);
     form.ProcessPost();
   }
-  // The message of the failure a post ends with; "no failure" when it succeeds.
-  static std::string PostFailure(TIWForm& form, std::initializer_list<std::string> fields) {
+  // "<class>: <message>" of what `action` raises, or "(no failure)".
+  template <class F>
+  static std::string Failure(F&& action) {
     try {
-      Post(form, fields);
-    } catch (const std::exception& e) {
-      return e.what();
+      action();
+    } catch (const Exception& e) {
+      return std::string(e.ClassName()) + ": " + e.Message();
     }
-    return "no failure";
+    return "(no failure)";
   }
+  // The same for a post of `fields`.
+  static std::string PostFailure(TIWForm& form, std::initializer_list<std::string> fields) {
+    return Failure([&] { Post(form, fields); });
+  }
+
+ private:
+  TIWAppForm* form_ = nullptr;
 };
 
 }  // namespace qx::test

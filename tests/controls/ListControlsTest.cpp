@@ -189,9 +189,9 @@ TEST_F(Controls, AListBoxSizesItselfInRowsAndSelectsOneOrSeveralItems) {
 
   // A bad remaining value fails the post and changes nothing, not even for the values before it.
   EXPECT_EQ(PostFailure(form, {"EDTEMAIL=0,0,x,", "IW_ActionParam=p"}),
-            "The following exception occured\r\n  edtEmail: 'x' is not a valid integer value\r\n");
+            "EIWException: The following exception occured\r\n  edtEmail: 'x' is not a valid integer value\r\n");
   EXPECT_EQ(PostFailure(form, {"EDTEMAIL=2,0,2,-3,", "IW_ActionParam=p"}),
-            "The following exception occured\r\n  edtEmail: List index out of bounds (-3)\r\n");
+            "EIWException: The following exception occured\r\n  edtEmail: List index out of bounds (-3)\r\n");
   EXPECT_EQ(list.ItemIndex(), 1);
   EXPECT_EQ(list.Selection(), (std::set<int>{1, 3}));
   EXPECT_FALSE(list.Changed());

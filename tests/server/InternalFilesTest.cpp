@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "ServerFixture.h"
 #include "entry/WebResponse.h"
 #include "runtime/HttpDate.h"
+#include "runtime/Picture.h"
 #include "server/StaticCommands.h"
 
 namespace qx {
@@ -43,12 +46,20 @@ TEST(InternalFiles, EveryEntryIsRegisteredInOrderWithItsPath) {
   EXPECT_EQ(files[21].Path, "/gfx/DBNav_Delete.gif");
   EXPECT_EQ(files[39].Name, "IW_GFX_DBNAV_REFRESHDISABLED");
   EXPECT_EQ(files[39].Path, "/gfx/DBNav_RefreshDisabled.gif");
+  // Every picture decodes as a GIF; those the markup places at a fixed size have that size.
+  std::map<std::string, std::pair<int, int>> sizes;
   for (const TInternalFile& f : files) {
     EXPECT_FALSE(f.Bytes.empty()) << f.Name;
     if (f.Path.ends_with(".gif")) {
-      EXPECT_TRUE(f.Bytes.starts_with("GIF89a")) << f.Name;
+      TPicture picture;
+      EXPECT_NO_THROW(picture.SetData(f.Bytes)) << f.Name;
+      EXPECT_EQ(picture.GraphicFormat(), gfGIF) << f.Name;
+      sizes[f.Name] = {picture.Width(), picture.Height()};
     }
   }
+  EXPECT_EQ(sizes["IW_GFX_COOLCHECKBOX_TRUE"], (std::pair{10, 12}));
+  EXPECT_EQ(sizes["IW_GFX_COOLCHECKBOX_FALSE"], (std::pair{10, 12}));
+  EXPECT_EQ(sizes["IW_GFX_COMBOBOXDOWNARROW"], (std::pair{17, 18}));
   // Registering again changes nothing.
   RegisterInternalFiles();
   EXPECT_EQ(InternalFiles().size(), 40u);
