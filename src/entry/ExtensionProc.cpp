@@ -4,11 +4,11 @@
 #include <atomic>
 #include <cstring>
 
-#include "entry/HtmlText.h"
 #include "entry/ISAPIApplication.h"
 #include "entry/IWISAPIRequest.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Format.h"
+#include "runtime/HtmlText.h"
 
 namespace qx {
 

@@ -185,6 +185,13 @@ std::string TrimRight(std::string_view s) {
   return std::string(s.substr(0, e));
 }
 
+int HexDigitValue(char c) noexcept {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
 std::string IntToStr(std::int64_t value) { return std::to_string(value); }
 
 std::optional<std::int64_t> TryStrToInt64(std::string_view s) noexcept {
