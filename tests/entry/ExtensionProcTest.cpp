@@ -6,7 +6,6 @@
 #include <latch>
 #include <thread>
 
-#include "TempDir.h"
 #include "entry/ExtensionProc.h"
 #include "entry/ISAPIApplication.h"
 #include "entry/TestController.h"
@@ -14,6 +13,7 @@
 #include "entry/WebResponse.h"
 #include "runtime/Exceptions.h"
 #include "support/InMemoryConnection.h"
+#include "support/TempDir.h"
 
 namespace qx {
 namespace {

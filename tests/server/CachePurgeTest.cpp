@@ -6,16 +6,14 @@
 #include <utime.h>
 
 #include <filesystem>
-#include <thread>
 
 #include "FakeApplication.h"
 #include "ServerFixture.h"
 #include "server/SessionTimeoutThread.h"
+#include "support/Eventually.h"
 
 namespace qx {
 namespace {
-
-using namespace std::chrono_literals;
 
 void Age(const std::string& path, int secondsAgo) {
   std::time_t when = std::time(nullptr) - secondsAgo;
@@ -23,16 +21,8 @@ void Age(const std::string& path, int secondsAgo) {
   ASSERT_EQ(::utime(path.c_str(), &times), 0) << path;
 }
 
-// Polls a condition that only another thread can make true; false after `limit`.
-template <class F>
-bool Eventually(F condition, std::chrono::milliseconds limit = 20s) {
-  auto end = std::chrono::steady_clock::now() + limit;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(5ms);
-  }
-  return true;
-}
+using namespace std::chrono_literals;
+using test::Eventually;
 
 TEST(PurgeDirectory, NamesBeyondOneFolderAreRefusedBeforeAnythingGoes) {
   test::TempDir dir;
