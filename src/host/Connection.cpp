@@ -14,10 +14,6 @@
 
 namespace qx::host {
 
-namespace asio = boost::asio;
-namespace beast = boost::beast;
-namespace http = beast::http;
-using tcp = asio::ip::tcp;
 using namespace connection;
 
 namespace {

@@ -1,14 +1,21 @@
-// What the parts of a connection share: the texts of the host's own replies and small
-// conversions. Internal to the Connection*.cpp files.
+// What the parts of a connection share: the names of the network libraries, the texts of the
+// host's own replies and small conversions. Internal to the Connection*.cpp files.
 #pragma once
 
 #include <cerrno>
 #include <string_view>
 
+#include <boost/asio/ip/tcp.hpp>
 #include <boost/beast/core/string.hpp>
+#include <boost/beast/http/error.hpp>
 #include <boost/system/error_code.hpp>
 
 namespace qx::host::connection {
+
+namespace asio = boost::asio;
+namespace beast = boost::beast;
+namespace http = beast::http;
+using tcp = asio::ip::tcp;
 
 // Texts of the host's own replies.
 inline constexpr std::string_view kTimeoutText = "The request did not arrive in time.";

@@ -3,12 +3,12 @@
 
 #include <boost/asio/buffer.hpp>
 
+#include "host/ConnectionShared.h"
 #include "host/HostContext.h"
 
 namespace qx::host {
 
-namespace asio = boost::asio;
-using tcp = asio::ip::tcp;
+using namespace connection;
 
 namespace {
 
