@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "entry/HTTPFile.h"
+#include "entry/ServerControllerClass.h"
 #include "entry/WebRequest.h"
 #include "entry/WebResponse.h"
 #include "forms/ShowMessage.h"
@@ -97,7 +98,9 @@ void TIWApplication::BeforeDestruction() {
     try {
       controller->OnCloseSession()(*this);
     } catch (...) {
-      // A failing close-session handler must not keep the session's objects alive.
+      // A failing close-session handler must not keep the session's objects alive; the log
+      // keeps its reason.
+      LogCurrentFailure("Closing session " + AppID());
     }
   }
   data_.reset();

@@ -135,7 +135,21 @@ void TIWServerControllerBase::CreateCacheFolder() {
 }
 
 void TIWServerControllerBase::WriteLog(std::string_view text) const {
-  if (log_ != loFile) return;
+  if (log_ == loFile) AppendLogLine(text);
+}
+
+void TIWServerControllerBase::LogFailure(std::string_view text) const noexcept {
+  try {
+    std::string oneLine(text);
+    for (char& c : oneLine)
+      if (c == '\r' || c == '\n') c = ' ';
+    AppendLogLine(oneLine);
+  } catch (...) {
+    // Nothing is left to record a failure of the record itself.
+  }
+}
+
+void TIWServerControllerBase::AppendLogLine(std::string_view text) const {
   std::string line = FormatDateTime("yyyy-mm-dd hh:nn:ss", Now());
   line.append(" ").append(text).append("\r\n");
   AppendToFile(ChangeFileExt(libraryFileName_, ".log"), line);

@@ -64,6 +64,9 @@ class TIWServerControllerBase : public TCustomServerController {
   std::string PageLineSeparator() const { return debugHTML_ ? "\r\n" : ""; }
   // With Log loFile: appends date and time, a blank, `text` and CR LF to the library's ".log".
   void WriteLog(std::string_view text) const;
+  // A failure no reply reports goes to the same file whatever Log says, so that it leaves a
+  // trace; its line breaks become blanks so that it stays one line.
+  void LogFailure(std::string_view text) const noexcept override;
 
   // --- Settings.
   const std::string& AppName() const noexcept { return appName_; }
@@ -216,6 +219,7 @@ class TIWServerControllerBase : public TCustomServerController {
   virtual void LoadStoredValues() {}
 
  private:
+  void AppendLogLine(std::string_view text) const;
   void ReadPortFile();
   void ApplyPostLoadDefaults();
   void CreateCacheFolder();

@@ -1,10 +1,13 @@
 // Purging the cache folder: the names it refuses, the age rule, whole-folder removal, the
-// purge thread and its folder, and the controller's shut-down of both background threads.
+// purge thread and its folder, the controller's shut-down of both background threads, and
+// the log lines of failed purges and thread runs.
 #include "server/CachePurge.h"
 
 #include <gtest/gtest.h>
 #include <utime.h>
 
+#include <algorithm>
+#include <atomic>
 #include <filesystem>
 
 #include "FakeApplication.h"
@@ -131,6 +134,44 @@ TEST_F(Shutdown, RunsOnceAndStartsNoThreadsAfterwards) {
   EXPECT_EQ(Controller().SessionTimeoutThread(), nullptr);
   EXPECT_EQ(Controller().CachePurgeThread(), nullptr);
   Controller().Shutdown();
+}
+
+// A background thread whose every run fails.
+class FailingThread : public TIntervalThread {
+ public:
+  FailingThread() : TIntervalThread("Failing Run", 5ms) {}
+  ~FailingThread() override { Stop(); }
+  std::atomic<int> runs{0};
+
+ protected:
+  void Run() override {
+    ++runs;
+    throw EIWException("first line\r\nsecond line");
+  }
+};
+
+class FailureLog : public test::ServerTest {
+ protected:
+  std::string Log() { return ReadFileBytes(lib_ / "RequestQX9.log").value_or(""); }
+};
+
+TEST_F(FailureLog, ARefusedPurgeAndFailedThreadRunsLeaveOneLineEachWhileLoggingIsOff) {
+  ASSERT_EQ(Controller().Log(), loNone);
+  const std::string refused = lib_.path() + "/Cache/";  // the cache folder, with "//"
+  TCachePurgeThread purge(refused, 2);
+  purge.Purge();
+  EXPECT_TRUE(Log().ends_with(" Cache Purge: EAssertionFailed: Assertion failed: PurgeDirectory "
+                              "attempts to delete \"" + refused + "\"\r\n"))
+      << Log();
+
+  FailingThread thread;
+  thread.Start();
+  EXPECT_TRUE(Eventually([&] { return thread.runs >= 2; }));
+  thread.Stop();
+  const std::string log = Log();
+  EXPECT_NE(log.find(" Failing Run: EIWException: first line  second line\r\n"), std::string::npos)
+      << log;
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1 + thread.runs) << log;
 }
 
 }  // namespace
