@@ -7,8 +7,8 @@
 namespace qx {
 namespace {
 
-// Code points of bytes 0x80..0x9F in Windows-1252. The five unassigned bytes keep the C1
-// control code points, as the platform's conversion does, so they survive a round trip.
+// Code points of bytes 0x80..0x9F in Windows-1252. The five unassigned bytes map to the C1
+// control code points of the same value, so that they survive a round trip.
 constexpr std::array<char32_t, 32> kHigh = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,

@@ -18,7 +18,7 @@ std::string Utf8ToAnsi(std::string_view utf8);
 // Letter case of one Windows-1252 character (accented letters included).
 char AnsiUpperChar(char c) noexcept;
 char AnsiLowerChar(char c) noexcept;
-// ASCII letters only, like the runtime's plain UpperCase/LowerCase.
+// ASCII letters only; every other byte stays as it is.
 std::string UpperCase(std::string_view s);
 std::string LowerCase(std::string_view s);
 // Every Windows-1252 letter.
