@@ -117,7 +117,7 @@ std::int64_t TField::AsLargeInt() const {
     case Variant::Kind::Integer:
       return v.integer();
     case Variant::Kind::Float: {
-      // Rounds half to even, like the runtime's Round.
+      // Rounds half to even (2.5 gives 2, 3.5 gives 4).
       double r = std::nearbyint(v.number());
       if (!(r >= -9.2e18 && r <= 9.2e18))
         throw EConvertError(Format(kMsgIntegerRange, {FloatToStr(v.number())}));

@@ -4,11 +4,12 @@
 #include <atomic>
 #include <cstring>
 
-#include "entry/HtmlText.h"
 #include "entry/ISAPIApplication.h"
 #include "entry/IWISAPIRequest.h"
+#include "entry/ServerControllerClass.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Format.h"
+#include "runtime/HtmlText.h"
 
 namespace qx {
 
@@ -20,6 +21,7 @@ const char* const kFallbackErrorHeaders = "Content-Type: text/html\r\nContent-Le
 namespace {
 
 constexpr char kAsyncServerPrefix[] = "Microsoft-IIS";
+constexpr char kDroppedRequest[] = "HttpExtensionProc dropped a request";
 constexpr std::uint32_t kExtensionVersion = 0x00020000;
 
 // Written without a lock by whichever request comes first; every writer stores the same value.
@@ -67,7 +69,9 @@ std::uint32_t AsyncServerRequest(QxConnectionBlock& block) {
     } started{response, asyncStarted};
     Handler().HandleRequest(request, response);
   } catch (...) {
+    // The server gets only a result for this request, so the reason goes to the log.
     failed = true;
+    LogCurrentFailure(kDroppedRequest);
   }
   // Once a write is under way the request ends with the completion routine's done-with-
   // session, so the result must be "pending" whatever else happened: reporting an error as

@@ -4,6 +4,7 @@
 #include <atomic>
 
 #include "entry/EntryExceptions.h"
+#include "runtime/Exceptions.h"
 
 namespace qx {
 
@@ -32,6 +33,24 @@ void RegisterServerControllerClass(TServerControllerClass controllerClass) {
 }
 
 TServerControllerClass ServerControllerClass() noexcept { return registeredClass.load(); }
+
+void LogCurrentFailure(std::string_view where) noexcept {
+  TCustomServerController* controller = TCustomServerController::Current();
+  if (!controller) return;
+  try {
+    std::string line(where);
+    try {
+      throw;
+    } catch (const std::exception& failure) {
+      line.append(": ").append(ExceptionClassName(failure)).append(": ").append(failure.what());
+    } catch (...) {
+      line.append(": Unknown failure");
+    }
+    controller->LogFailure(line);
+  } catch (...) {
+    // Nothing is left to record a failure of the record itself.
+  }
+}
 
 std::string CacheFolder() {
   TCustomServerController* controller = TCustomServerController::Current();

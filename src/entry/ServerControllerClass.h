@@ -1,9 +1,11 @@
-// The entry layer's view of the server controller: what it needs from it (the cache folder),
-// the registered class the library's start-up creates, and the current controller.
+// The entry layer's view of the server controller: what it needs from it (the cache folder,
+// the log of failures), the registered class the library's start-up creates, and the current
+// controller.
 #pragma once
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace qx {
 
@@ -19,6 +21,9 @@ class TCustomServerController {
 
   // The folder for temporary and generated files, with a trailing '/'.
   virtual std::string CacheDir() const = 0;
+  // Records one line about a failure that no reply reports (a request dropped by the entry
+  // point, a failed background run). Any thread; never fails. The base records nothing.
+  virtual void LogFailure(std::string_view /*text*/) const noexcept {}
 
   // The current controller, or none.
   static TCustomServerController* Current() noexcept;
@@ -32,6 +37,11 @@ using TServerControllerClass =
 // Registered while the library loads.
 void RegisterServerControllerClass(TServerControllerClass controllerClass);
 TServerControllerClass ServerControllerClass() noexcept;
+
+// Inside a catch block: the current controller's LogFailure with `where`, the class and the
+// message of the failure being handled ("Unknown failure" for one that is no std::exception);
+// nothing when there is no controller.
+void LogCurrentFailure(std::string_view where) noexcept;
 
 extern const char* const kCacheWriteError;
 

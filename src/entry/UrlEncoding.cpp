@@ -3,6 +3,7 @@
 
 #include "entry/EntryExceptions.h"
 #include "runtime/Format.h"
+#include "runtime/Strings.h"
 
 namespace qx {
 
@@ -11,13 +12,6 @@ const char* const kErrorDecodingUrlText =
 const char* const kInvalidUrlEncodedChar = "Invalid URL encoded character (%s) at position %d";
 
 namespace {
-
-int HexValue(char c) noexcept {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 bool StaysUnencoded(unsigned char c) noexcept {
   if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) return true;
@@ -52,8 +46,8 @@ std::string HTTPDecode(std::string_view text) {
       continue;
     }
     if (i + 2 >= text.size()) throw EWebRequestError(Format(kErrorDecodingUrlText, {position}));
-    int high = HexValue(text[i + 1]);
-    int low = HexValue(text[i + 2]);
+    int high = HexDigitValue(text[i + 1]);
+    int low = HexDigitValue(text[i + 2]);
     if (high < 0 || low < 0)
       throw EWebRequestError(Format(kInvalidUrlEncodedChar, {text.substr(i, 3), position}));
     out += static_cast<char>(high * 16 + low);

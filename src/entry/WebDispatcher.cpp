@@ -1,10 +1,10 @@
 // The dispatch sequence and the default failure reply of every dispatcher.
 #include "entry/WebDispatcher.h"
 
-#include "entry/HtmlText.h"
 #include "entry/WebRequest.h"
 #include "entry/WebResponse.h"
 #include "runtime/Format.h"
+#include "runtime/HtmlText.h"
 
 namespace qx {
 

@@ -99,7 +99,9 @@ void TIWApplication::BeforeDestruction() {
     try {
       controller->OnCloseSession()(*this);
     } catch (...) {
-      // A failing close-session handler must not keep the session's objects alive.
+      // A failing close-session handler must not keep the session's objects alive; the log
+      // keeps its reason.
+      LogCurrentFailure("Closing session " + AppID());
     }
   }
   data_.reset();
@@ -266,7 +268,7 @@ void TIWApplication::HandleException(const std::exception& failure) {
 }
 
 void TIWApplication::Execute(const TStringList& fields) {
-  // 1. The query of a partial-update URL is no posted value.
+  // The marker a partial-update URL carries in its query is no posted value.
   TStringList params = fields;
   const std::string marker = AppID() + IntToStr(TrackID());
   for (int i = 1; i < params.Count(); ++i) {
@@ -275,17 +277,17 @@ void TIWApplication::Execute(const TStringList& fields) {
       break;
     }
   }
-  // 2.
   SetRedirectURL("");
-  // 3, 4, 5. The form processes the post; released forms go, also after a failure.
+  // Partial updates only for the browsers whose scripts handle them.
   if (TIWAppForm* form = ActiveForm()) {
     const TIWBrowser browser = Browser();
     if (form->UpdateMode() == umPartial && browser != brIE && browser != brNetscape7 &&
         browser != brOpera && browser != brSafari)
       form->SetUpdateMode(umAll);
   }
+  // The form processes the post; released forms go, also after a failure.
   ProcessOnActiveForm(params);
-  // 6. The next page, unless the post produced a reply of its own or a redirect.
+  // The next page, unless the post produced a reply of its own or a redirect.
   const bool hasContent = response_ && (response_->ContentStream() || !response_->Content().empty());
   if (!hasContent && RedirectURL().empty()) {
     if (ActiveForm()) {

@@ -1,7 +1,8 @@
-// RenderPage: every step of turning a form into its HTML 4.0 page, in order, with the page
+// RenderPage: turning a form into its HTML 4.0 page, step by step in page order, with the page
 // built in memory and written once; the upload script, the hidden fields and the server
 // resize script.
 #include <algorithm>
+#include <optional>
 
 #include "forms/Application.h"
 #include "forms/Form.h"
@@ -112,6 +113,251 @@ std::string ContainerResizeScript(TWinControl& container, TIWBrowser browser, co
   return s;
 }
 
+// One render of a form's page: the values every step reads and the steps themselves, in page
+// order. The layout manager is chosen after the render events, which may change it.
+class TFormPageRender {
+ public:
+  explicit TFormPageRender(TIWForm& form)
+      : form_(form), application_(RequiredApplication(form)),
+        controller_(TIWServerControllerBase::Required()), sep_(controller_.PageLineSeparator()),
+        browser_(application_.Browser()), tracking_(controller_.SessionTrackingMethod()),
+        page_(browser_, sep_) {}
+
+  std::string Text() {
+    PreparePage();
+    StartInitScript();
+    DeclareUploads();
+    RenderControls();
+    BuildSubmitForm();
+    const std::string metas = HeadMetas();
+    AddBrowserScript();
+    SetBodyAttributes();
+    AddBodyChildrenBeforeControls();
+    AddMarginFix();
+    AddFormDeclarations();
+    layout_->SetHeadContent(form_.ExtraHeader().Text() + sep_ + page_.ExtraHeader() + sep_ + metas +
+                            ScriptIncludes());
+    AddQueuedScriptsAndValidate();
+    return WritePageOnce();
+  }
+
+ private:
+  // The action URL, the page context's form and mode, then the OnRender events.
+  void PreparePage() {
+    form_.SetActionURL(application_.FormAction());
+    page_.SetForm(&form_, &application_);
+    page_.SetPartialUpdate(form_.UpdateMode() == umPartial);
+    form_.FireRenderEvents();
+  }
+
+  // Title and base, the page lock's release, the start of Initialize() and the common scripts.
+  void StartInitScript() {
+    page_.SetTitle(EscapeMarkup(form_.Title(), true));
+    page_.SetURLBase(application_.AppURLBase());
+    if (form_.LockUntilLoaded()) page_.AddInitB("ReleaseLock();");
+    page_.AddInitA("StaticInit();");
+    page_.AddInitA(form_.LockOnSubmit() ? "GActivateLock = true;" : "GActivateLock = false;");
+    page_.AddInitA(Format("InitRects(%d, %d);", {form_.Width(), form_.Height()}));
+    page_.AddInitA("InitIWCLObjects();");
+    page_.AddScriptFile("/js/IWCommon.js");
+    page_.AddScriptFile("/js/IWCL.js");
+    page_.AddScriptFile("/js/IWAjax.js");
+  }
+
+  void DeclareUploads() {
+    page_.SetHasUploadControls(form_.HasUploadControls());
+    if (page_.HasUploadControls()) page_.AddDeclaration(UploadDeclaration(form_, application_, tracking_));
+  }
+
+  // The controls' markup through the form's enabled layout manager, else the default one.
+  void RenderControls() {
+    layout_ = form_.LayoutMgr() && form_.LayoutMgr()->Enabled() ? form_.LayoutMgr() : nullptr;
+    if (!layout_) {
+      defaultLayout_.reset(new TIWLayoutMgrForm);
+      layout_ = defaultLayout_.get();
+    }
+    context_.emplace(form_, *layout_, &application_, page_.IsPartialUpdate());
+    form_.RenderChildren(*context_, page_);
+    layout_->ProcessControls(*context_);
+    layout_->FinishForm(form_, page_);
+  }
+
+  // The hidden submit form: after the controls' own inputs, the form's hidden fields and the
+  // fields that carry the post's action, form and session.
+  void BuildSubmitForm() {
+    TIWMarkupLanguageTag& formTag = page_.FormTag();
+    formTag.AddStringParam("method", "POST");
+    formTag.AddStringParam("name", "SubmitForm");
+    formTag.AddStringParam("ACTION", form_.ActionURL());
+    if (page_.MultipartNeeded()) formTag.AddStringParam("enctype", "multipart/form-data");
+    const TStringList& fields = form_.HiddenFields();
+    for (int i = 0; i < fields.Count(); ++i) {
+      const std::string name = fields.Names(i);
+      TIWMarkupLanguageTag& input = formTag.AddTag("INPUT", ctNever);
+      input.AddStringParam("TYPE", "HIDDEN");
+      input.AddStringParam("NAME", name);
+      input.AddStringParam("ID", "HIDDEN_" + name);
+      input.AddStringParam("SIZE", "-1");
+      input.AddStringParam("VALUE", EncodeHiddenValue(fields.ValueFromIndex(i)));
+    }
+    AddHiddenInput(formTag, "IW_Action", "");
+    AddHiddenInput(formTag, "IW_ActionParam", "");
+    AddHiddenInput(formTag, "IW_FormName", form_.Name());
+    AddHiddenInput(formTag, "IW_FormClass", form_.ClassName());
+    if (tracking_ == tmHidden) AddHiddenInput(formTag, "IW_SessionID_", application_.AppID());
+    AddHiddenInput(formTag, "IW_width", "");
+    AddHiddenInput(formTag, "IW_height", "");
+    if (tracking_ == tmCookie || tracking_ == tmHidden)
+      AddHiddenInput(formTag, "IW_TrackID_", IntToStr(application_.TrackID()));
+  }
+
+  // The head's meta lines: theme, generator, the controller's headers, image toolbar, the
+  // no-script refresh, expiry and the style sheet.
+  std::string HeadMetas() {
+    std::string metas = std::string("<META HTTP-EQUIV=\"MSThemeCompatible\" Content=\"") +
+                        (form_.XPTheme() ? "yes" : "no") + "\">";
+    metas += std::string("<META Name=\"GENERATOR\" content=\"") + kGeneratorLabel + "\">";
+    for (const std::string& line : controller_.HTMLHeaders()) metas += line + "\r\n";
+    if (!controller_.EnableImageToolbar()) metas += sep_ + "<META HTTP-EQUIV=\"imagetoolbar\" CONTENT=\"no\">";
+    const TIWFileReference& noScript = controller_.NoJavaScriptSupport();
+    if (!noScript.Empty()) {
+      const std::string url = noScript.URL().empty() ? FileReferenceURL(noScript.FileName()) : noScript.URL();
+      metas += sep_ + "<NOSCRIPT><META HTTP-EQUIV=\"Refresh\" CONTENT=\"0;URL=" + url + "\"></NOSCRIPT>";
+    }
+    if (tracking_ != tmURL) metas += sep_ + "<META HTTP-EQUIV=\"Expires\" CONTENT=\"-1\">";
+    if (const std::string styleSheet = form_.StyleSheet().ResolvedURL(); !styleSheet.empty())
+      metas += "<div id=\"submitform_stylesheet\"><link rel=\"stylesheet\" type=\"text/css\" href=\"" +
+               styleSheet + "\"></div>" + sep_;
+    return metas;
+  }
+
+  void AddBrowserScript() {
+    if (browser_ == brIE) page_.AddScriptFile("/js/IWExplorer.js");
+    else if (browser_ == brNetscape7 || browser_ == brSafari || browser_ == brNetscape6) page_.AddScriptFile("/js/IWGecko.js");
+    else if (browser_ == brOpera) page_.AddScriptFile("/js/IWOpera.js");
+  }
+
+  void SetBodyAttributes() {
+    TIWMarkupLanguageTag& body = page_.BodyTag();
+    if (!form_.LeftToRight()) body.AddStringParam("DIR", "RTL");
+    body.AddColor("BGCOLOR", form_.BGColor());
+    if (const std::string background = form_.Background().ResolvedURL(); !background.empty())
+      body.AddStringParam("BACKGROUND", background);
+    if (form_.Background().Fixed()) body.AddStringParam("BGPROPERTIES", "fixed");
+    body.AddColor("Text", form_.TextColor());
+    body.AddColor("Link", form_.LinkColor());
+    body.AddColor("VLink", form_.VLinkColor());
+    body.AddStringParam("TOPMARGIN", "0");
+    body.AddStringParam("LEFTMARGIN", "0");
+    body.AddStringParam("OnLoad", "Initialize()");
+    body.AddStringParam("OnUnload", "ReleaseIWCL()");
+    body.AddStringParam("OnBlur", "GSubmitting = false;SetBusy(false);");
+  }
+
+  // The resize frame, the page lock, the busy cursor and the progress indicator.
+  void AddBodyChildrenBeforeControls() {
+    TIWMarkupLanguageTag& body = page_.BodyTag();
+    if (form_.OnResize()) {
+      TIWMarkupLanguageTag& frame = body.AddTag("IFRAME");
+      frame.AddStringParam("ID", "onresize");
+      frame.AddStringParam("style", kResizeFrameStyle);
+      if (browser_ == brIE) frame.AddStringParam("src", "javascript:false;");
+    }
+    if (form_.LockUntilLoaded()) body.AddText(kPageLockTable);
+    TIWMarkupLanguageTag& busy = body.AddTag("DIV");
+    busy.AddStringParam("ID", "bussyCursor");
+    busy.AddStringParam("style", kBusyCursorStyle);
+    if (form_.ProgressIndicator()) body.AddText(form_.ProgressIndicator()->Markup());
+  }
+
+  // Browsers that report negative body margins get them set to zero.
+  void AddMarginFix() {
+    page_.AddInitA("if (document.body.leftMargin < 0 && document.body.topMargin < 0) {" + sep_ +
+                   "  document.body.leftMargin = 0;" + sep_ + "  document.body.topMargin = 0;" + sep_ + "}");
+  }
+
+  // The default submit, the page's globals, the focus, the resize URL, the history lock and
+  // the form's own script.
+  void AddFormDeclarations() {
+    if (form_.OnDefaultAction()) {
+      page_.AddDeclaration("function FormDefaultSubmit()" + sep_ + "{ " + sep_ + "   var i;" + sep_ +
+                           "   for (i = 0; i < event.srcElement.all.length; i++) {" + sep_ +
+                           "     if (event.srcElement.all[i].type == \"submit\") {" + sep_ +
+                           "       SubmitClickConfirm(event.srcElement.all[i].name, \"default\", true, \"\");" +
+                           sep_ + "       return false;" + sep_ + "     }" + sep_ + "   }" + sep_ +
+                           "    SubmitClickConfirm(\"\", \"default\", true, \"\");" + sep_ +
+                           "    return false;" + sep_ + "}");
+    } else {
+      page_.AddDeclaration("function FormDefaultSubmit()" + sep_ + "{return false;}");
+    }
+    page_.AddDeclaration(std::string("var GIsPartialUpdate=") + (page_.IsPartialUpdate() ? "true" : "false") + ";");
+    page_.AddDeclaration("var GOnResizetimeout=" +
+                         (controller_.ServerResizeTimeout() > 0 ? IntToStr(controller_.ServerResizeTimeout())
+                                                                : std::string("1000")) +
+                         ";");
+    page_.AddDeclaration("var GURLBase=\"" + application_.AppURLBase() + "\";" + sep_ + "var GAppID=\"" +
+                         application_.AppID() + "\";" + sep_ + "var GTrackID=" + IntToStr(application_.TrackID()));
+    page_.AddDeclaration("function IWTop(){return window;}");
+    page_.AddDeclaration("var GActiveControl = null;");
+    if (TControl* active = form_.ActiveControl()) {
+      page_.AddInitC("GActiveControl=\"" + ElementNameOf(*active) + "\";");
+      page_.AddInitC("if (GActiveControl) { var xElem; xElem = FindFocus(GActiveControl); if (xElem != null) { xElem.focus();}}");
+    } else {
+      page_.AddDeclaration("var GActiveControl=null;");
+    }
+    if (form_.OnResize()) {
+      const std::string track = IntToStr(application_.TrackID());
+      const std::string resizeURL =
+          tracking_ == tmCookie ? application_.AppURLBase() + "/RESIZE" + "?IW_TrackID_=" + track
+                                : application_.AppURLBase() + "/RESIZE/" + track + "/" + application_.AppID() + "?quillon";
+      page_.AddDeclaration("var GResizeURL=\"" + resizeURL + "\";");
+    }
+    if (!controller_.HistoryEnabled() || page_.MultipartNeeded()) page_.AddDeclaration("history.go(1);");
+    if (!form_.JavaScript().Empty()) page_.AddDeclaration(sep_ + form_.JavaScript().Text());
+  }
+
+  std::string ScriptIncludes() const {
+    std::string includes;
+    for (const std::string& file : page_.ScriptFiles())
+      includes += ScriptInclude(file, application_, controller_.UseInternalFiles());
+    return includes;
+  }
+
+  // The messages queued for this page, then Validate() with the controls' checks.
+  void AddQueuedScriptsAndValidate() {
+    page_.AddInitA(form_.ExtraInitScript());
+    if (page_.IsPartialUpdate()) page_.AddPartialScript(form_.MessageWindowScript());
+    else page_.AddInitD(form_.MessageWindowScript());
+    page_.AddDeclaration("function Validate() {");
+    for (const auto& [condition, message] : page_.Validations())
+      page_.AddDeclaration("  if(" + condition + ") {" + "\r\n    ReleaseLock();" + "\r\n" +
+                           "    window.alert(\"" + message + "\");" + "\r\n" + "    return false;" +
+                           "\r\n" + "  }");
+    page_.AddDeclaration("  return true;\r\n}\r\n");
+  }
+
+  // The page, written once; then the queued scripts are spent and OnAfterRender fires.
+  std::string WritePageOnce() {
+    std::string text;
+    layout_->WritePage(form_, page_, *context_, text);
+    form_.ClearExtraInitScript();
+    form_.ClearMessageWindowScript();
+    if (form_.OnAfterRender()) form_.OnAfterRender()(&form_);
+    return text;
+  }
+
+  TIWForm& form_;
+  TIWApplication& application_;
+  const TIWServerControllerBase& controller_;
+  const std::string sep_;
+  const TIWBrowser browser_;
+  const TIWSessionTrackingMethod tracking_;
+  TIWPageContext40 page_;
+  Owned<TIWLayoutMgr> defaultLayout_;
+  TIWLayoutMgr* layout_ = nullptr;
+  std::optional<TIWContainerContext> context_;
+};
+
 }  // namespace
 
 bool TIWForm::HasUploadControls() {
@@ -137,186 +383,6 @@ std::string TIWForm::ResizeScript() {
 
 void TIWForm::RenderPage(TStream& out) { out.WriteText(RenderPageText()); }
 
-std::string TIWForm::RenderPageText() {
-  TIWApplication& application = RequiredApplication(*this);
-  const TIWServerControllerBase& controller = TIWServerControllerBase::Required();
-  const std::string sep = controller.PageLineSeparator();
-  const TIWBrowser browser = application.Browser();
-  const TIWSessionTrackingMethod tracking = controller.SessionTrackingMethod();
-
-  // 1, 2. The action, the page context and the render events.
-  SetActionURL(application.FormAction());
-  TIWPageContext40 page(browser, sep);
-  page.SetForm(this, &application);
-  page.SetPartialUpdate(UpdateMode() == umPartial);
-  FireRenderEvents();
-  // 3 to 6. Title, base, the lock and the start of Initialize(), the common scripts.
-  page.SetTitle(EscapeMarkup(Title(), true));
-  page.SetURLBase(application.AppURLBase());
-  if (LockUntilLoaded()) page.AddInitB("ReleaseLock();");
-  page.AddInitA("StaticInit();");
-  page.AddInitA(LockOnSubmit() ? "GActivateLock = true;" : "GActivateLock = false;");
-  page.AddInitA(Format("InitRects(%d, %d);", {Width(), Height()}));
-  page.AddInitA("InitIWCLObjects();");
-  page.AddScriptFile("/js/IWCommon.js");
-  page.AddScriptFile("/js/IWCL.js");
-  page.AddScriptFile("/js/IWAjax.js");
-  // 7. Uploads.
-  page.SetHasUploadControls(HasUploadControls());
-  if (page.HasUploadControls()) page.AddDeclaration(UploadDeclaration(*this, application, tracking));
-
-  // 8. The controls.
-  Owned<TIWLayoutMgr> defaultLayout;
-  TIWLayoutMgr* layout = LayoutMgr() && LayoutMgr()->Enabled() ? LayoutMgr() : nullptr;
-  if (!layout) {
-    defaultLayout.reset(new TIWLayoutMgrForm);
-    layout = defaultLayout.get();
-  }
-  TIWContainerContext context(*this, *layout, &application, page.IsPartialUpdate());
-  RenderChildren(context, page);
-  layout->ProcessControls(context);
-  layout->FinishForm(*this, page);
-
-  // 9. The submit form.
-  TIWMarkupLanguageTag& formTag = page.FormTag();
-  formTag.AddStringParam("method", "POST");
-  formTag.AddStringParam("name", "SubmitForm");
-  formTag.AddStringParam("ACTION", ActionURL());
-  if (page.MultipartNeeded()) formTag.AddStringParam("enctype", "multipart/form-data");
-  for (int i = 0; i < HiddenFields().Count(); ++i) {
-    const std::string name = HiddenFields().Names(i);
-    TIWMarkupLanguageTag& input = formTag.AddTag("INPUT", ctNever);
-    input.AddStringParam("TYPE", "HIDDEN");
-    input.AddStringParam("NAME", name);
-    input.AddStringParam("ID", "HIDDEN_" + name);
-    input.AddStringParam("SIZE", "-1");
-    input.AddStringParam("VALUE", EncodeHiddenValue(HiddenFields().ValueFromIndex(i)));
-  }
-  AddHiddenInput(formTag, "IW_Action", "");
-  AddHiddenInput(formTag, "IW_ActionParam", "");
-  AddHiddenInput(formTag, "IW_FormName", Name());
-  AddHiddenInput(formTag, "IW_FormClass", ClassName());
-  if (tracking == tmHidden) AddHiddenInput(formTag, "IW_SessionID_", application.AppID());
-  AddHiddenInput(formTag, "IW_width", "");
-  AddHiddenInput(formTag, "IW_height", "");
-  if (tracking == tmCookie || tracking == tmHidden)
-    AddHiddenInput(formTag, "IW_TrackID_", IntToStr(application.TrackID()));
-
-  // 10. The head's meta lines.
-  std::string metas = std::string("<META HTTP-EQUIV=\"MSThemeCompatible\" Content=\"") +
-                      (XPTheme() ? "yes" : "no") + "\">";
-  metas += std::string("<META Name=\"GENERATOR\" content=\"") + kGeneratorLabel + "\">";
-  for (const std::string& line : controller.HTMLHeaders()) metas += line + "\r\n";
-  if (!controller.EnableImageToolbar()) metas += sep + "<META HTTP-EQUIV=\"imagetoolbar\" CONTENT=\"no\">";
-  const TIWFileReference& noScript = controller.NoJavaScriptSupport();
-  if (!noScript.Empty()) {
-    const std::string url = noScript.URL().empty() ? FileReferenceURL(noScript.FileName()) : noScript.URL();
-    metas += sep + "<NOSCRIPT><META HTTP-EQUIV=\"Refresh\" CONTENT=\"0;URL=" + url + "\"></NOSCRIPT>";
-  }
-  if (tracking != tmURL) metas += sep + "<META HTTP-EQUIV=\"Expires\" CONTENT=\"-1\">";
-  if (const std::string styleSheet = StyleSheet().ResolvedURL(); !styleSheet.empty())
-    metas += "<div id=\"submitform_stylesheet\"><link rel=\"stylesheet\" type=\"text/css\" href=\"" +
-             styleSheet + "\"></div>" + sep;
-
-  // 11. The browser's own script.
-  if (browser == brIE) page.AddScriptFile("/js/IWExplorer.js");
-  else if (browser == brNetscape7 || browser == brSafari || browser == brNetscape6) page.AddScriptFile("/js/IWGecko.js");
-  else if (browser == brOpera) page.AddScriptFile("/js/IWOpera.js");
-
-  // 12. Body attributes.
-  TIWMarkupLanguageTag& body = page.BodyTag();
-  if (!LeftToRight()) body.AddStringParam("DIR", "RTL");
-  body.AddColor("BGCOLOR", BGColor());
-  if (const std::string background = Background().ResolvedURL(); !background.empty())
-    body.AddStringParam("BACKGROUND", background);
-  if (Background().Fixed()) body.AddStringParam("BGPROPERTIES", "fixed");
-  body.AddColor("Text", TextColor());
-  body.AddColor("Link", LinkColor());
-  body.AddColor("VLink", VLinkColor());
-  body.AddStringParam("TOPMARGIN", "0");
-  body.AddStringParam("LEFTMARGIN", "0");
-  body.AddStringParam("OnLoad", "Initialize()");
-  body.AddStringParam("OnUnload", "ReleaseIWCL()");
-  body.AddStringParam("OnBlur", "GSubmitting = false;SetBusy(false);");
-
-  // 13. Body children before the controls.
-  if (OnResize()) {
-    TIWMarkupLanguageTag& frame = body.AddTag("IFRAME");
-    frame.AddStringParam("ID", "onresize");
-    frame.AddStringParam("style", kResizeFrameStyle);
-    if (browser == brIE) frame.AddStringParam("src", "javascript:false;");
-  }
-  if (LockUntilLoaded()) body.AddText(kPageLockTable);
-  TIWMarkupLanguageTag& busy = body.AddTag("DIV");
-  busy.AddStringParam("ID", "bussyCursor");
-  busy.AddStringParam("style", kBusyCursorStyle);
-  if (ProgressIndicator()) body.AddText(ProgressIndicator()->Markup());
-
-  // 14. The page-margin fix.
-  page.AddInitA("if (document.body.leftMargin < 0 && document.body.topMargin < 0) {" + sep +
-                "  document.body.leftMargin = 0;" + sep + "  document.body.topMargin = 0;" + sep + "}");
-
-  // 15. The form's declarations.
-  if (OnDefaultAction()) {
-    page.AddDeclaration("function FormDefaultSubmit()" + sep + "{ " + sep + "   var i;" + sep +
-                        "   for (i = 0; i < event.srcElement.all.length; i++) {" + sep +
-                        "     if (event.srcElement.all[i].type == \"submit\") {" + sep +
-                        "       SubmitClickConfirm(event.srcElement.all[i].name, \"default\", true, \"\");" +
-                        sep + "       return false;" + sep + "     }" + sep + "   }" + sep +
-                        "    SubmitClickConfirm(\"\", \"default\", true, \"\");" + sep +
-                        "    return false;" + sep + "}");
-  } else {
-    page.AddDeclaration("function FormDefaultSubmit()" + sep + "{return false;}");
-  }
-  page.AddDeclaration(std::string("var GIsPartialUpdate=") + (page.IsPartialUpdate() ? "true" : "false") + ";");
-  page.AddDeclaration("var GOnResizetimeout=" +
-                      (controller.ServerResizeTimeout() > 0 ? IntToStr(controller.ServerResizeTimeout())
-                                                            : std::string("1000")) +
-                      ";");
-  page.AddDeclaration("var GURLBase=\"" + application.AppURLBase() + "\";" + sep + "var GAppID=\"" +
-                      application.AppID() + "\";" + sep + "var GTrackID=" + IntToStr(application.TrackID()));
-  page.AddDeclaration("function IWTop(){return window;}");
-  page.AddDeclaration("var GActiveControl = null;");
-  if (TControl* active = ActiveControl()) {
-    page.AddInitC("GActiveControl=\"" + ElementNameOf(*active) + "\";");
-    page.AddInitC("if (GActiveControl) { var xElem; xElem = FindFocus(GActiveControl); if (xElem != null) { xElem.focus();}}");
-  } else {
-    page.AddDeclaration("var GActiveControl=null;");
-  }
-  if (OnResize()) {
-    const std::string track = IntToStr(application.TrackID());
-    const std::string resizeURL =
-        tracking == tmCookie ? application.AppURLBase() + "/RESIZE" + "?IW_TrackID_=" + track
-                             : application.AppURLBase() + "/RESIZE/" + track + "/" + application.AppID() + "?quillon";
-    page.AddDeclaration("var GResizeURL=\"" + resizeURL + "\";");
-  }
-  if (!controller.HistoryEnabled() || page.MultipartNeeded()) page.AddDeclaration("history.go(1);");
-  if (!JavaScript().Empty()) page.AddDeclaration(sep + JavaScript().Text());
-
-  // 16. The head content.
-  std::string includes;
-  for (const std::string& file : page.ScriptFiles())
-    includes += ScriptInclude(file, application, controller.UseInternalFiles());
-  layout->SetHeadContent(ExtraHeader().Text() + sep + page.ExtraHeader() + sep + metas + includes);
-
-  // 17. Queued messages, then Validate().
-  page.AddInitA(ExtraInitScript());
-  if (page.IsPartialUpdate()) page.AddPartialScript(MessageWindowScript());
-  else page.AddInitD(MessageWindowScript());
-  page.AddDeclaration("function Validate() {");
-  for (const auto& [condition, message] : page.Validations())
-    page.AddDeclaration("  if(" + condition + ") {" + "\r\n    ReleaseLock();" + "\r\n" +
-                        "    window.alert(\"" + message + "\");" + "\r\n" + "    return false;" +
-                        "\r\n" + "  }");
-  page.AddDeclaration("  return true;\r\n}\r\n");
-
-  // 18. The page, once; then the queued scripts are spent.
-  std::string text;
-  layout->WritePage(*this, page, context, text);
-  ClearExtraInitScript();
-  ClearMessageWindowScript();
-  if (OnAfterRender()) OnAfterRender()(this);
-  return text;
-}
+std::string TIWForm::RenderPageText() { return TFormPageRender(*this).Text(); }
 
 }  // namespace qx

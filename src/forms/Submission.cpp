@@ -112,10 +112,10 @@ std::vector<IIWBaseComponent*> FindFieldComponents(TIWBaseForm& form, std::strin
   return found;
 }
 
-bool ApplyPostedValues(TIWBaseForm& form) {
-  TStringList& values = form.PostedValues();
+namespace {
 
-  // 1. The form's hidden fields take their posted values first.
+// The form's hidden fields take their posted values, which leave the list.
+void TakeHiddenFieldValues(TIWBaseForm& form, TStringList& values) {
   TStringList& hidden = form.HiddenFieldsRef();
   for (int i = 0; i < hidden.Count(); ++i) {
     const std::string name = hidden.Names(i);
@@ -124,8 +124,10 @@ bool ApplyPostedValues(TIWBaseForm& form) {
     hidden[i] = Joined(name, "=", values.ValueFromIndex(posted));
     values.Delete(posted);
   }
+}
 
-  // 2. Repeated names become one line with the values joined by commas, in post order.
+// Repeated names become one line with the values joined by commas, in post order.
+void MergeRepeatedNames(TStringList& values) {
   TStringList merged;
   for (const std::string& line : values) {
     const std::string name = LineName(line);
@@ -136,19 +138,17 @@ bool ApplyPostedValues(TIWBaseForm& form) {
       merged.Add(Joined(name, "=", LineValue(line)));
   }
   values = merged;
+}
 
-  // 3. The page's own names are no control values.
-  RemoveName(values, "IW_FormName");
-  RemoveName(values, "IW_FormClass");
-  const bool relayed = values.IndexOfName("IW_MainPageSubmitControl") >= 0;
+struct TPostedValue {
+  std::string name;
+  std::string value;
+  IIWBaseComponent* control;
+};
 
-  // 4. Each line goes to the first control of its field that takes a value.
-  struct Pair {
-    std::string name;
-    std::string value;
-    IIWBaseComponent* control;
-  };
-  std::vector<Pair> pairs;
+// Each line goes to the first control of its field that takes a value.
+std::vector<TPostedValue> PairWithControls(TIWBaseForm& form, const TStringList& values) {
+  std::vector<TPostedValue> pairs;
   for (const std::string& line : values) {
     const std::string name = UpperCase(LineName(line));
     for (IIWBaseComponent* control : FindFieldComponents(form, name)) {
@@ -157,11 +157,14 @@ bool ApplyPostedValues(TIWBaseForm& form) {
       break;
     }
   }
+  return pairs;
+}
 
-  // 5, 6. Every control gets its value; the rejections are reported together.
+// Every control gets its value (and file); the rejections are reported together.
+void ApplyToControls(TIWBaseForm& form, const std::vector<TPostedValue>& pairs) {
   TIWApplication* application = form.Application();
   TStringList rejected;
-  for (const Pair& pair : pairs) {
+  for (const TPostedValue& pair : pairs) {
     try {
       if (pair.control->Editable()) pair.control->ApplySubmittedValue(pair.value);
       if (pair.control->IsFileField()) {
@@ -175,43 +178,68 @@ bool ApplyPostedValues(TIWBaseForm& form) {
   }
   if (!rejected.Empty())
     throw EIWException(Format(kFollowingExceptions, {rejected.Count() > 1 ? "s" : "", rejected.Text()}));
+}
+
+// A posted window size becomes the form's bounds and the application's form size.
+void ApplyPostedSize(TIWBaseForm& form, TStringList& values) {
+  const std::string postedWidth = values.Values("IW_width");
+  const std::string postedHeight = values.Values("IW_height");
+  if (postedWidth.empty() || postedHeight.empty()) return;
+  const int width = StrToIntDef(postedWidth, form.Width());
+  const int height = StrToIntDef(postedHeight, form.Height());
+  form.SetBounds(0, 0, width, height);
+  if (TIWApplication* application = form.Application()) application->SetFormSize(width, height);
+  RemoveName(values, "IW_width");
+  RemoveName(values, "IW_height");
+}
+
+// Runs the action of the control the page named (by element name, else by field name);
+// returns false when that control is disabled and ran nothing.
+bool RunSubmitControl(TIWBaseForm& form, const std::string& action, const std::string& parameter) {
+  const std::string name = UpperCase(action);
+  IIWBaseComponent* control = FindRenderedComponent(form, name);
+  if (!control) {
+    std::vector<IIWBaseComponent*> found = FindFieldComponents(form, name);
+    if (!found.empty()) control = found.front();
+  }
+  if (!control) throw EIWException(kCannotFindSubmitComponent);
+  if (!control->CanSubmit())
+    throw EIWException(Format(kSubmitControlWithoutHandler, {control->ElementName()}));
+  if (IsDisabledVisual(*control)) return false;
+  RunEvent([&] { control->RunAction(parameter); });
+  return true;
+}
+
+}  // namespace
+
+bool ApplyPostedValues(TIWBaseForm& form) {
+  TStringList& values = form.PostedValues();
+  TakeHiddenFieldValues(form, values);
+  MergeRepeatedNames(values);
+  // The page's own names are no control values.
+  RemoveName(values, "IW_FormName");
+  RemoveName(values, "IW_FormClass");
+  const bool relayed = values.IndexOfName("IW_MainPageSubmitControl") >= 0;
+  ApplyToControls(form, PairWithControls(form, values));
   return relayed;
 }
 
 void TIWBaseForm::ProcessPost() {
   TIWBaseForm& form = *this;
   TStringList& values = form.PostedValues();
-
-  // 1.
   ForEachComponent(form, [](IIWBaseComponent& component) { component.SetChanged(false); });
 
-  // 2.
+  // The action fields leave the values; a callback names its own action.
   std::string action = values.Values("IW_Action");
   const std::string parameter = values.Values("IW_ActionParam");
   RemoveName(values, "IW_Action");
   RemoveName(values, "IW_ActionParam");
-
-  // 3. The browser's window size.
-  const std::string postedWidth = values.Values("IW_width");
-  const std::string postedHeight = values.Values("IW_height");
-  if (!postedWidth.empty() && !postedHeight.empty()) {
-    const int width = StrToIntDef(postedWidth, form.Width());
-    const int height = StrToIntDef(postedHeight, form.Height());
-    form.SetBounds(0, 0, width, height);
-    if (TIWApplication* application = form.Application()) application->SetFormSize(width, height);
-    RemoveName(values, "IW_width");
-    RemoveName(values, "IW_height");
-  }
-
-  // 4, 5.
+  ApplyPostedSize(form, values);
   const bool callback = values.IndexOfName("callback") >= 0;
   if (callback) action = values.Values("callback");
   if (action.empty() && parameter.empty()) return;
 
-  // 6.
   const bool relayed = ApplyPostedValues(form);
-
-  // 7.
   if (callback) {
     if (TIWApplication* application = form.Application()) {
       const TStringList params = values;
@@ -219,27 +247,9 @@ void TIWBaseForm::ProcessPost() {
     }
     return;
   }
+  const bool disabledAction = !action.empty() && !RunSubmitControl(form, action, parameter);
 
-  // 8. The control that caused the post.
-  bool disabledAction = false;
-  if (!action.empty()) {
-    const std::string name = UpperCase(action);
-    IIWBaseComponent* control = FindRenderedComponent(form, name);
-    if (!control) {
-      std::vector<IIWBaseComponent*> found = FindFieldComponents(form, name);
-      if (!found.empty()) control = found.front();
-    }
-    if (!control) throw EIWException(kCannotFindSubmitComponent);
-    if (!control->CanSubmit())
-      throw EIWException(Format(kSubmitControlWithoutHandler, {control->ElementName()}));
-    if (IsDisabledVisual(*control)) {
-      disabledAction = true;
-    } else {
-      RunEvent([&] { control->RunAction(parameter); });
-    }
-  }
-
-  // 9. The default action: for a disabled control posted by Enter, or for a post that named no
+  // The default action: for a disabled control posted by Enter, or for a post that named no
   // control.
   auto* htmlForm = dynamic_cast<TIWForm*>(&form);
   const bool fire = (disabledAction && SameText(parameter, "default")) || (action.empty() && !relayed);

@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "runtime/DateTime.h"
+#include "runtime/HtmlText.h"
 #include "runtime/HttpDate.h"
 
 namespace qx::host {
@@ -84,28 +85,12 @@ void AppendHead(std::string& out, const ReplyHead& h) {
   out += "\r\n";
 }
 
-std::string HtmlEscape(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&#39;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
-
 std::string HostReply(unsigned status, std::string_view detail, bool keepAlive, bool http10,
                       bool headOnly, std::string_view extraFields) {
   std::string title = std::to_string(status) + " " + std::string(ReasonPhrase(status));
   std::string body = "<!DOCTYPE html>\r\n<html><head><title>" + title +
                      "</title></head>\r\n<body><h1>" + title + "</h1>\r\n<p>" +
-                     HtmlEscape(detail) + "</p></body></html>\r\n";
+                     HtmlText(detail) + "</p></body></html>\r\n";
   std::string fields = "Content-Type: text/html; charset=utf-8\r\n";
   fields += extraFields;
   std::string out;

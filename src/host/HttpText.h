@@ -41,7 +41,4 @@ void AppendHead(std::string& out, const ReplyHead& head);
 std::string HostReply(unsigned status, std::string_view detail, bool keepAlive, bool http10,
                       bool headOnly, std::string_view extraFields = {});
 
-// Markup-safe text (& < > " ').
-std::string HtmlEscape(std::string_view text);
-
 }  // namespace qx::host

@@ -6,13 +6,6 @@
 namespace qx::host {
 namespace {
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 bool HasDotSegment(std::string_view path) {
   std::size_t start = 0;
   while (start <= path.size()) {
@@ -42,8 +35,8 @@ std::optional<Target> ParseTarget(std::string_view raw) {
     char c = path[i];
     if (c == '%') {
       if (i + 2 >= path.size()) return std::nullopt;
-      int hi = HexValue(path[i + 1]);
-      int lo = HexValue(path[i + 2]);
+      int hi = HexDigitValue(path[i + 1]);
+      int lo = HexDigitValue(path[i + 2]);
       if (hi < 0 || lo < 0 || (hi == 0 && lo == 0)) return std::nullopt;
       t.path += static_cast<char>(hi * 16 + lo);
       i += 2;

@@ -45,8 +45,13 @@ int LocalOffsetMinutes(TDateTime local);
 TDateTime LocalToGmt(TDateTime local);
 TDateTime GmtToLocal(TDateTime gmt);
 
-// Delphi-style date formatting: d dd ddd dddd m mm mmm mmmm yy yyyy h hh n nn s ss z zzz
-// am/pm, '/' and ':' as written, and quoted literals; "m" right after an hour means minutes.
+// A date and time as text by a pattern of letters, in either case: d, m, h, n, s the day,
+// month, hour, minute and second without a leading zero, doubled (dd, mm, hh, nn, ss) with
+// one; ddd and dddd the short and full day name, mmm and mmmm the short and full month name;
+// yy the year's last two digits, yyyy the whole year; z and zzz the milliseconds, zzz with
+// three digits; "am/pm" (or "AM/PM") the half of the day, which makes the hours run 1 to 12;
+// "m" or "mm" after an hour (with only ":" or blanks between) means minutes. Text in quotes,
+// '/', ':' and every other character are written as they are.
 std::string FormatDateTime(std::string_view format, TDateTime value);
 
 extern const char* const kShortDayNames[7];    // "Sun" .. "Sat"

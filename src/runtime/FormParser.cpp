@@ -41,13 +41,6 @@ struct Token {
 
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 std::string Describe(const Token& t) {
   switch (t.kind) {
     case Tok::End: return "end of text";
@@ -79,7 +72,7 @@ class Lexer {
       if (c == '}') break;
       if (c == '\n') ++line_;
       if (c == ' ' || c == '\t' || c == '\r' || c == '\n') continue;
-      int d = HexDigit(c);
+      int d = HexDigitValue(c);
       if (d < 0) Fail(line_, Format(kBadHex, {std::string(1, c)}));
       if (high < 0) {
         high = d;
@@ -155,7 +148,7 @@ class Lexer {
     std::size_t start = pos_;
     if (text_[pos_] == '$') {
       ++pos_;
-      while (pos_ < text_.size() && HexDigit(text_[pos_]) >= 0) ++pos_;
+      while (pos_ < text_.size() && HexDigitValue(text_[pos_]) >= 0) ++pos_;
       current_.text = std::string(text_.substr(start, pos_ - start));
       if (pos_ == start + 1) Fail(line_, Format(kUnexpectedChar, {"$"}));
       std::uint64_t v = 0;
@@ -196,7 +189,7 @@ class Lexer {
         bool hex = pos_ < text_.size() && text_[pos_] == '$';
         if (hex) ++pos_;
         std::size_t start = pos_;
-        while (pos_ < text_.size() && (hex ? HexDigit(text_[pos_]) >= 0 : IsDigit(text_[pos_]))) ++pos_;
+        while (pos_ < text_.size() && (hex ? HexDigitValue(text_[pos_]) >= 0 : IsDigit(text_[pos_]))) ++pos_;
         if (pos_ == start) Fail(line_, kBadCharCode);
         unsigned code = 0;
         auto r = std::from_chars(text_.data() + start, text_.data() + pos_, code, hex ? 16 : 10);

@@ -32,7 +32,8 @@ std::string WithThousands(const std::string& digits) {
 }
 
 std::string Scientific(double v, int precision) {
-  // Delphi style: precision significant digits, exponent with sign and at least 3 digits.
+  // "1.2345E+003": `precision` significant digits, then "E", the exponent's sign and at least
+  // three digits of the exponent.
   if (precision < 1 || precision > 18) precision = 15;
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.*E", precision - 1, v);

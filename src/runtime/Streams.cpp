@@ -23,6 +23,16 @@ std::size_t NewPosition(std::int64_t current, std::int64_t size, std::int64_t of
   return static_cast<std::size_t>(p);
 }
 
+// Copies what `data` holds from `position` on, at most `count` bytes, and moves past them.
+std::size_t ReadFromMemory(std::string_view data, std::size_t& position, void* buffer,
+                           std::size_t count) {
+  if (position >= data.size()) return 0;
+  std::size_t n = std::min(count, data.size() - position);
+  std::memcpy(buffer, data.data() + position, n);
+  position += n;
+  return n;
+}
+
 }  // namespace
 
 std::int64_t TStream::Size() {
@@ -57,11 +67,7 @@ std::string TStream::ReadRest() {
 }
 
 std::size_t TMemoryStream::Read(void* buffer, std::size_t count) {
-  if (position_ >= data_.size()) return 0;
-  std::size_t n = std::min(count, data_.size() - position_);
-  std::memcpy(buffer, data_.data() + position_, n);
-  position_ += n;
-  return n;
+  return ReadFromMemory(data_, position_, buffer, count);
 }
 
 void TMemoryStream::Write(const void* buffer, std::size_t count) {
@@ -87,11 +93,7 @@ void TMemoryStream::Clear() noexcept {
 }
 
 std::size_t TReadOnlyMemoryStream::Read(void* buffer, std::size_t count) {
-  if (position_ >= data_.size()) return 0;
-  std::size_t n = std::min(count, data_.size() - position_);
-  std::memcpy(buffer, data_.data() + position_, n);
-  position_ += n;
-  return n;
+  return ReadFromMemory(data_, position_, buffer, count);
 }
 
 void TReadOnlyMemoryStream::Write(const void*, std::size_t) {

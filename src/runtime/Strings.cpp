@@ -12,8 +12,8 @@ namespace qx {
 const char* const kInvalidInteger = "'%s' is not a valid integer value";
 namespace {
 
-// Code points of bytes 0x80..0x9F in Windows-1252. The five unassigned bytes keep the C1
-// control code points, as the platform's conversion does, so they survive a round trip.
+// Code points of bytes 0x80..0x9F in Windows-1252. The five unassigned bytes map to the C1
+// control code points of the same value, so that they survive a round trip.
 constexpr std::array<char32_t, 32> kHigh = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
@@ -188,6 +188,13 @@ std::string TrimRight(std::string_view s) {
   std::size_t e = s.size();
   while (e > 0 && U(s[e - 1]) <= ' ') --e;
   return std::string(s.substr(0, e));
+}
+
+int HexDigitValue(char c) noexcept {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
 }
 
 std::string IntToStr(std::int64_t value) { return std::to_string(value); }

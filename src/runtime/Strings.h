@@ -18,7 +18,7 @@ std::string Utf8ToAnsi(std::string_view utf8);
 // Letter case of one Windows-1252 character (accented letters included).
 char AnsiUpperChar(char c) noexcept;
 char AnsiLowerChar(char c) noexcept;
-// ASCII letters only, like the runtime's plain UpperCase/LowerCase.
+// ASCII letters only; every other byte stays as it is.
 std::string UpperCase(std::string_view s);
 std::string LowerCase(std::string_view s);
 // Every Windows-1252 letter.
@@ -51,6 +51,8 @@ std::string TrimLeft(std::string_view s);
 std::string TrimRight(std::string_view s);
 
 std::string IntToStr(std::int64_t value);
+// The value of one hexadecimal digit (either case), or -1 for any other character.
+int HexDigitValue(char c) noexcept;
 // Decimal integer with optional sign and surrounding blanks; "$" or "0x" prefixes hexadecimal.
 std::optional<std::int64_t> TryStrToInt64(std::string_view s) noexcept;
 std::int64_t StrToInt64Def(std::string_view s, std::int64_t fallback) noexcept;

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "entry/ServerControllerClass.h"
 #include "runtime/Files.h"
 
 namespace fs = std::filesystem;
@@ -13,6 +14,8 @@ namespace qx {
 const char* const kPurgeRefused = "Assertion failed: PurgeDirectory attempts to delete \"";
 
 namespace {
+
+constexpr char kCachePurge[] = "Cache Purge";
 
 bool IsDriveAlone(const std::string& folder) {
   if (folder.size() < 2 || folder.size() > 3 || folder[0] < 'A' || folder[0] > 'Z' ||
@@ -74,7 +77,8 @@ void TCachePurgeThread::Purge() noexcept {
     purging_ = true;
     PurgeDirectory(folder_, expiryMinutes_, false);
   } catch (...) {
-    // A refused folder or a failure: the next purge tries again.
+    // A refused folder or a failure: the next purge tries again; the log keeps the reason.
+    LogCurrentFailure(kCachePurge);
   }
   purging_ = false;
 }

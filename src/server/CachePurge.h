@@ -43,7 +43,7 @@ class TCachePurgeThread : public TIntervalThread {
   std::string Folder();
   // True while a purge is deleting files.
   bool Purging() const noexcept { return purging_.load(); }
-  // One purge now, on the calling thread; failures are ignored.
+  // One purge now, on the calling thread; a failure is written to the service's log.
   void Purge() noexcept;
 
  protected:

@@ -243,89 +243,92 @@ void UnknownCommand(TDispatch& d) {
   }
 }
 
-// Steps 2 to 11 of the default action.
-void Dispatch(TDispatch& d) {
-  TIWServerControllerBase& controller = TIWServerControllerBase::Required();
-  TWebRequest& request = d.request;
+// --- Reading the request.
 
-  // Fields.
-  d.fields = request.MethodType() == TMethodType::mtPost ? request.BodyFields()
-                                                         : request.UrlFields();
+// The posted fields of a post, else the query's; in the service's text encoding.
+void ReadFields(TDispatch& d, const TIWServerControllerBase& controller) {
+  d.fields = d.request.MethodType() == TMethodType::mtPost ? d.request.BodyFields()
+                                                           : d.request.UrlFields();
   if (SameText(controller.CharSet(), "UTF-8")) ConvertFromUtf8(d.fields);
+}
 
-  // Path, page access and the command's kind.
-  d.path = SplitRequestPath(request.PathInfo());
+// The path's command and its kind; a command naming a form open to page access starts a
+// session on that form, whose class is returned.
+const TClassInfo* ReadCommand(TDispatch& d, const TIWServerControllerBase& controller) {
+  d.path = SplitRequestPath(d.request.PathInfo());
   const TClassInfo* pageAccess = nullptr;
   if (!d.path.Command.empty()) {
     pageAccess = PageAccessClass(d.path.Command);
     if (pageAccess) d.path.Command.clear();
   }
   d.kind = CommandKindOf(d.path.Command, d.fields.IndexOfName("IW_SessionID_") >= 0, controller);
-
   // A callback may carry the execute command in its path.
-  std::string& rest = d.path.Rest;
   if (d.kind == ckCallback) {
+    std::string& rest = d.path.Rest;
     if (std::size_t exec = FindText(rest, "EXEC"); exec != std::string::npos)
       rest.erase(0, std::min(rest.size(), exec + 5));
   }
+  return pageAccess;
+}
 
-  // The next segment.
+// The segment after the command: a whole sub-path for file commands, the query for a call.
+void ReadNextSegment(TDispatch& d, const TIWServerControllerBase& controller) {
+  std::string& rest = d.path.Rest;
   if (((d.kind == ckFiles || d.kind == ckFilesNotCacheable) && controller.AllowSubFolders()) ||
       d.kind == ckCacheFile) {
     d.next = rest;
     rest.clear();
   } else if (d.kind == ckCall || SameText(rest, "CALL")) {
     d.kind = ckCall;
-    rest = request.Query();
+    rest = d.request.Query();
     if (rest.find('/') != std::string::npos) SplitSegment(rest);
   } else {
     d.next = SplitSegment(rest);
   }
+}
 
-  d.clientAddress = ClientAddress(request);
-
-  // Session id and track number.
-  if (NeedsSessionId(d.kind)) {
-    if (d.kind == ckResize && d.fields.IndexOfName("IW_SessionID_") >= 0) {
+// The session id and track number from the posted fields or the path; a call becomes an
+// execute. A "bind" query on a GET names the session by its tag instead.
+void ReadSessionAndTrack(TDispatch& d) {
+  std::string& rest = d.path.Rest;
+  TWebRequest& request = d.request;
+  if (d.kind == ckResize && d.fields.IndexOfName("IW_SessionID_") >= 0) {
+    d.track = d.fields.Values("IW_TrackID_");
+    d.sessionID = d.fields.Values("IW_SessionID_");
+  } else {
+    d.cacheable = false;
+    if (d.kind == ckCall) {
+      d.track = SplitSegment(rest);
+      d.sessionID = rest;
+      rest.clear();
+      d.kind = ckExecute;
+    } else if (request.MethodType() != TMethodType::mtGet) {
       d.track = d.fields.Values("IW_TrackID_");
       d.sessionID = d.fields.Values("IW_SessionID_");
+      // A stop may still name its target after the session id.
+      if (d.kind == ckStop) SplitSegment(rest);
     } else {
-      d.cacheable = false;
-      if (d.kind == ckCall) {
-        d.track = SplitSegment(rest);
-        d.sessionID = rest;
-        rest.clear();
-        d.kind = ckExecute;
-      } else if (request.MethodType() != TMethodType::mtGet) {
-        d.track = d.fields.Values("IW_TrackID_");
-        d.sessionID = d.fields.Values("IW_SessionID_");
-        // A stop may still name its target after the session id.
-        if (d.kind == ckStop) SplitSegment(rest);
-      } else {
-        d.sessionID = SplitSegment(rest);
-        d.track = d.next;
-      }
+      d.sessionID = SplitSegment(rest);
+      d.track = d.next;
     }
-    const TMethodType method = request.MethodType();
-    if (method == TMethodType::mtGet || method == TMethodType::mtHead) {
-      const TStringList& query = request.UrlFields();
-      if (int bind = query.IndexOfName("bind"); bind >= 0) {
-        if (TIWSessions* sessions = GSessions()) {
-          if (IIWApplication* bound = sessions->FindByTag(query.ValueFromIndex(bind))) {
-            d.sessionID = bound->AppID();
-            bound->Lock().Unlock();
-          }
-        }
+  }
+  const TMethodType method = request.MethodType();
+  if (method != TMethodType::mtGet && method != TMethodType::mtHead) return;
+  const TStringList& query = request.UrlFields();
+  if (int bind = query.IndexOfName("bind"); bind >= 0) {
+    if (TIWSessions* sessions = GSessions()) {
+      if (IIWApplication* bound = sessions->FindByTag(query.ValueFromIndex(bind))) {
+        d.sessionID = bound->AppID();
+        bound->Lock().Unlock();
       }
     }
   }
+}
 
-  // The session, found, locked and checked.
-  if (NeedsSession(d.kind)) {
-    d.session = &LookupSession(d.sessionID, d.clientAddress, request.UserAgent());
-    SetCurrentApplication(d.session);
-  }
+// --- Serving it.
 
+void RunCommand(TDispatch& d, const TClassInfo* pageAccess) {
+  TWebRequest& request = d.request;
   switch (d.kind) {
     case ckStart: StartNewSession(d, pageAccess); break;
     case ckExecute:
@@ -352,6 +355,22 @@ void Dispatch(TDispatch& d) {
     case ckCall:
     case ckUnknown: UnknownCommand(d); break;
   }
+}
+
+// Everything between the reply's preparation and its caching headers: the request is read,
+// the session it names is found, locked, checked and made current, and the command runs.
+void Dispatch(TDispatch& d) {
+  const TIWServerControllerBase& controller = TIWServerControllerBase::Required();
+  ReadFields(d, controller);
+  const TClassInfo* pageAccess = ReadCommand(d, controller);
+  ReadNextSegment(d, controller);
+  d.clientAddress = ClientAddress(d.request);
+  if (NeedsSessionId(d.kind)) ReadSessionAndTrack(d);
+  if (NeedsSession(d.kind)) {
+    d.session = &LookupSession(d.sessionID, d.clientAddress, d.request.UserAgent());
+    SetCurrentApplication(d.session);
+  }
+  RunCommand(d, pageAccess);
 }
 
 }  // namespace

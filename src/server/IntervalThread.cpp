@@ -3,6 +3,8 @@
 
 #include <pthread.h>
 
+#include "entry/ServerControllerClass.h"
+
 namespace qx {
 
 TIntervalThread::~TIntervalThread() { Stop(); }
@@ -30,7 +32,8 @@ void TIntervalThread::Loop(std::stop_token stop) {
     try {
       Run();
     } catch (...) {
-      // A failed run changes nothing; the next one tries again.
+      // A failed run changes nothing and the next one tries again; the log keeps its reason.
+      LogCurrentFailure(name_);
     }
   }
 }

@@ -30,7 +30,8 @@ class TIntervalThread {
       : name_(std::move(name)), interval_(interval) {}
   virtual ~TIntervalThread();
 
-  // One run; failures are the derived class's to handle (the thread ignores them).
+  // One run. A failure that escapes it is written to the service's log under the thread's
+  // name; the next run comes as usual.
   virtual void Run() = 0;
 
  private:

@@ -44,26 +44,26 @@ TIWServerControllerBase::TIWServerControllerBase(std::string libraryFileName)
 
 TIWServerControllerBase::~TIWServerControllerBase() {
   Shutdown();
-  // (7) The base class then clears the current controller.
+  // The base class then clears the current controller.
 }
 
 void TIWServerControllerBase::Shutdown() noexcept {
   std::lock_guard guard(threadsLock_);
   if (shutDown_) return;
   shutDown_ = true;
-  // (1) The time-out thread stops (a sweep under way finishes first) before the registry is
+  // The time-out thread stops (a sweep under way finishes first) before the registry is
   // cleared, so that no sweep runs while sessions are freed.
   timeoutThread_.reset();
-  // (2) Every session is freed with the registry.
+  // Every session is freed with the registry.
   FreeSessionRegistry();
-  // (3, 5) Nothing acts with another identity on this platform, so the start-up identity
-  // needs no keeping. (4) The purge thread stops once no purge runs; the cache folder goes.
+  // Nothing acts with another identity on this platform, so the start-up identity needs no
+  // keeping. The purge thread stops once no purge runs; the cache folder goes.
   if (purgeThread_) {
     purgeThread_->Stop();
     DeleteCacheFolder(cacheDir_);
     purgeThread_.reset();
   }
-  // (6) The folder is deleted again: a request may have recreated it meanwhile.
+  // The folder is deleted again: a request may have recreated it meanwhile.
   DeleteCacheFolder(cacheDir_);
 }
 
@@ -92,18 +92,14 @@ void TIWServerControllerBase::StartSessionThreads() {
 }
 
 void TIWServerControllerBase::Start() {
-  // 2. Stored values, then the optional "port.ini".
   LoadStoredValues();
   ReadPortFile();
-  // 3. COM initialisation of the loading thread: nothing to initialise on this platform.
-  // 4. Post-load defaults.
+  // COM needs no initialisation of the loading thread on this platform.
   ApplyPostLoadDefaults();
   // Internal files are written out only once their folder (the library's) is known.
   if (!useInternalFiles_) WriteInternalFiles(internalFilesDir_);
-  // 5. The loading thread's identity is the process's own here; nothing to keep.
-  // 6. The data module's OnCreate.
+  // The loading thread's identity is the process's own here; nothing to keep.
   if (onCreate_) onCreate_();
-  // 7. The cache folder.
   CreateCacheFolder();
 }
 
@@ -139,7 +135,21 @@ void TIWServerControllerBase::CreateCacheFolder() {
 }
 
 void TIWServerControllerBase::WriteLog(std::string_view text) const {
-  if (log_ != loFile) return;
+  if (log_ == loFile) AppendLogLine(text);
+}
+
+void TIWServerControllerBase::LogFailure(std::string_view text) const noexcept {
+  try {
+    std::string oneLine(text);
+    for (char& c : oneLine)
+      if (c == '\r' || c == '\n') c = ' ';
+    AppendLogLine(oneLine);
+  } catch (...) {
+    // Nothing is left to record a failure of the record itself.
+  }
+}
+
+void TIWServerControllerBase::AppendLogLine(std::string_view text) const {
   std::string line = FormatDateTime("yyyy-mm-dd hh:nn:ss", Now());
   line.append(" ").append(text).append("\r\n");
   AppendToFile(ChangeFileExt(libraryFileName_, ".log"), line);

@@ -30,14 +30,14 @@ class TSessionTimeoutThread;
 // in between, request threads only read the settings, without locks.
 class TIWServerControllerBase : public TCustomServerController {
  public:
-  // Step 1 of the creation: every setting takes its default, the server start time is taken
-  // and this object becomes the current controller.
+  // The first half of the creation: every setting takes its default, the server start time
+  // is taken and this object becomes the current controller.
   explicit TIWServerControllerBase(std::string libraryFileName);
   // The shut-down sequence (Shutdown) and the current controller cleared.
   ~TIWServerControllerBase() override;
 
-  // Steps 2 to 7 of the creation: stored values, "port.ini", post-load defaults, OnCreate and
-  // the cache folder. A failure leaves the controller unusable; the caller frees it.
+  // The rest of the creation: stored values, "port.ini", post-load defaults, OnCreate and the
+  // cache folder. A failure leaves the controller unusable; the caller frees it.
   void Start();
 
   // Starts the session time-out thread (on the process-wide session registry) and the cache
@@ -64,6 +64,9 @@ class TIWServerControllerBase : public TCustomServerController {
   std::string PageLineSeparator() const { return debugHTML_ ? "\r\n" : ""; }
   // With Log loFile: appends date and time, a blank, `text` and CR LF to the library's ".log".
   void WriteLog(std::string_view text) const;
+  // A failure no reply reports goes to the same file whatever Log says, so that it leaves a
+  // trace; its line breaks become blanks so that it stays one line.
+  void LogFailure(std::string_view text) const noexcept override;
 
   // --- Settings.
   const std::string& AppName() const noexcept { return appName_; }
@@ -201,7 +204,7 @@ class TIWServerControllerBase : public TCustomServerController {
   void SetOnBeforeRender(TBeforeRenderEvent e) { onBeforeRender_ = std::move(e); }
   const TAfterRenderEvent& OnAfterRender() const noexcept { return onAfterRender_; }
   void SetOnAfterRender(TAfterRenderEvent e) { onAfterRender_ = std::move(e); }
-  // The data module's own creation event, run at step 6 of the creation.
+  // The data module's own creation event, run by Start after the post-load defaults.
   const TControllerCreateEvent& OnCreate() const noexcept { return onCreate_; }
   void SetOnCreate(TControllerCreateEvent e) { onCreate_ = std::move(e); }
 
@@ -211,10 +214,12 @@ class TIWServerControllerBase : public TCustomServerController {
   static TIWServerControllerBase& Required();
 
  protected:
-  // Step 2: the values stored with the service, applied through the setters.
+  // The values stored with the service, applied through the setters; the first thing Start
+  // does.
   virtual void LoadStoredValues() {}
 
  private:
+  void AppendLogLine(std::string_view text) const;
   void ReadPortFile();
   void ApplyPostLoadDefaults();
   void CreateCacheFolder();

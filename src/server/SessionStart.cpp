@@ -60,19 +60,19 @@ IIWApplication& StartSession(TWebRequest& request, TWebResponse& response,
   TIWApplicationFactory factory = ApplicationFactory();
   if (!factory) throw EIWException(kNoApplicationFactory);
 
-  // 1. Client acceptance and the application object (its AppID and UserCacheDir included).
+  // The client is accepted and the application object made (its AppID and cache folder too).
   Owned<IIWApplication> created = factory(StartInfo(request, clientTypeText, clientAddress,
                                                     controller));
-  // 2. The "bind" value of the start request.
+  // A "bind" value tags the session so that later requests can name it by that tag.
   const TStringList& query = request.UrlFields();
   if (int bind = query.IndexOfName("bind"); bind >= 0)
     created->SetSessionTag(query.ValueFromIndex(bind));
-  // 3. The request is the session's; the session is the thread's.
+  // The request is the session's; the session is the thread's.
   created->AttachRequest(request, response, &request.Files());
   SetCurrentApplication(created.get());
   IIWApplication* session = nullptr;
   try {
-    // 4. Registered, and locked for this request.
+    // Registered, and locked for this request.
     session = &sessions->Add(std::move(created));
   } catch (...) {
     if (created) created->DetachRequest();
@@ -80,11 +80,11 @@ IIWApplication& StartSession(TWebRequest& request, TWebResponse& response,
     throw;
   }
   try {
-    // 5. The service's own session set-up, then the background threads.
+    // The service's own session set-up, then the background threads.
     TIWAppForm* mainForm = nullptr;
     if (controller.OnNewSession()) controller.OnNewSession()(session->Application(), mainForm);
     controller.StartSessionThreads();
-    // 6. The first form.
+    // The first form: the page-access form, the one the set-up chose, or the start form.
     if (pageAccessClass)
       session->CreateFirstForm(*pageAccessClass);
     else if (mainForm)

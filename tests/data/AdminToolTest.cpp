@@ -3,27 +3,21 @@
 // data layer with the service's own statements.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
 #include <set>
 
-#include "TempDir.h"
-#include "support/RunProgram.h"
 #include "data/ADODataSet.h"
 #include "data/Schema.h"
 #include "data/Statements.h"
 #include "runtime/DateTime.h"
 #include "runtime/Files.h"
 #include "runtime/Strings.h"
+#include "support/AdminTool.h"
+#include "support/TempDir.h"
 
 namespace qx::test {
 namespace {
 
 using ToolResult = test::ProgramResult;
-
-ToolResult RunTool(const test::TempDir& dir, std::vector<std::string> args) {
-  return test::RunProgram(QX_ADMIN_TOOL, std::move(args), dir);
-}
 
 std::unique_ptr<TADODataSet> Open(TADOConnection& c, std::string_view sql) {
   auto ds = std::make_unique<TADODataSet>();
@@ -40,7 +34,7 @@ int Count(TADOConnection& c, std::string_view table) {
 TEST(AdminToolTest, InitDbDemoMakesADatabaseTheServiceCanUse) {
   TempDir dir;
   std::string path = dir / "database/Requests.mdb";  // the folder is made as well
-  ToolResult r = RunTool(dir, {"init-db", "--demo", path});
+  ToolResult r = RunAdminTool(dir, {"init-db", "--demo", path});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find(path), std::string::npos);
   EXPECT_FALSE(FileExists(path + "-wal"));
@@ -123,7 +117,7 @@ TEST(AdminToolTest, InitDbDemoMakesADatabaseTheServiceCanUse) {
 TEST(AdminToolTest, InitDbWithoutDemoMakesEmptyTables) {
   TempDir dir;
   std::string path = dir / "Requests.mdb";
-  ToolResult r = RunTool(dir, {"init-db", path});
+  ToolResult r = RunAdminTool(dir, {"init-db", path});
   ASSERT_EQ(r.status, 0) << r.err;
   TADOConnection c;
   c.SetConnectionString(DatabaseConnectionString(path));
@@ -136,18 +130,14 @@ TEST(AdminToolTest, AnExistingFileIsLeftAloneWithoutForce) {
   TempDir dir;
   std::string path = dir / "Requests.mdb";
   ASSERT_TRUE(WriteFileBytes(path, "precious bytes"));
-  ToolResult r = RunTool(dir, {"init-db", "--demo", path});
+  ToolResult r = RunAdminTool(dir, {"init-db", "--demo", path});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("--force"), std::string::npos) << r.err;
   EXPECT_EQ(ReadFileBytes(path).value_or(""), "precious bytes");
   // Nothing else was left beside it.
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"Requests.mdb", "program.err", "program.out"}));
+  EXPECT_EQ(dir.Names(), (std::vector<std::string>{"Requests.mdb", "program.err", "program.out"}));
 
-  r = RunTool(dir, {"init-db", "--force", path});
+  r = RunAdminTool(dir, {"init-db", "--force", path});
   ASSERT_EQ(r.status, 0) << r.err;
   TADOConnection c;
   c.SetConnectionString(DatabaseConnectionString(path));
@@ -155,26 +145,26 @@ TEST(AdminToolTest, AnExistingFileIsLeftAloneWithoutForce) {
   EXPECT_EQ(Count(c, "Users"), 0);
 
   // --force never replaces a folder.
-  r = RunTool(dir, {"init-db", "--force", dir / ""});
+  r = RunAdminTool(dir, {"init-db", "--force", dir / ""});
   EXPECT_EQ(r.status, 1);
 }
 
 TEST(AdminToolTest, BadArgumentsExitWithStatusTwo) {
   TempDir dir;
-  EXPECT_EQ(RunTool(dir, {}).status, 2);
-  EXPECT_EQ(RunTool(dir, {"no-such-command"}).status, 2);
-  EXPECT_EQ(RunTool(dir, {"init-db"}).status, 2);
-  ToolResult r = RunTool(dir, {"init-db", "--colour", dir / "a.mdb"});
+  EXPECT_EQ(RunAdminTool(dir, {}).status, 2);
+  EXPECT_EQ(RunAdminTool(dir, {"no-such-command"}).status, 2);
+  EXPECT_EQ(RunAdminTool(dir, {"init-db"}).status, 2);
+  ToolResult r = RunAdminTool(dir, {"init-db", "--colour", dir / "a.mdb"});
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("--colour"), std::string::npos);
   EXPECT_NE(r.err.find("Usage"), std::string::npos);
-  EXPECT_EQ(RunTool(dir, {"init-db", dir / "a.mdb", dir / "b.mdb"}).status, 2);
+  EXPECT_EQ(RunAdminTool(dir, {"init-db", dir / "a.mdb", dir / "b.mdb"}).status, 2);
   EXPECT_FALSE(FileExists(dir / "a.mdb"));
-  r = RunTool(dir, {"--help"});
+  r = RunAdminTool(dir, {"--help"});
   EXPECT_EQ(r.status, 0);
   EXPECT_NE(r.out.find("init-db"), std::string::npos);
   EXPECT_NE(r.out.find("--force"), std::string::npos);
-  EXPECT_EQ(RunTool(dir, {"init-db", "--help"}).status, 0);
+  EXPECT_EQ(RunAdminTool(dir, {"init-db", "--help"}).status, 0);
 }
 
 }  // namespace

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <thread>
 
@@ -19,11 +17,6 @@
 
 namespace qx::test {
 namespace {
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // Opening `path` fails with an error of `kind` whose message names the file.
 void ExpectOpenFails(const std::string& path, DbErrorKind kind) {
@@ -82,13 +75,13 @@ TEST(ConnectionOpenTest, MissingFilesAndNonDatabasesAreNeverCreatedOrChanged) {
   std::string text = dir / "notes.txt";
   ASSERT_TRUE(WriteFileBytes(text, "This is not a database, just some text long enough.\n"));
   ExpectOpenFails(text, DbErrorKind::kNotADatabase);
-  EXPECT_EQ(ReadAll(text), "This is not a database, just some text long enough.\n");
+  EXPECT_EQ(ReadFileBytes(text), "This is not a database, just some text long enough.\n");
   EXPECT_FALSE(FileExists(text + "-wal"));
 
   std::string empty = dir / "empty.mdb";
   ASSERT_TRUE(WriteFileBytes(empty, ""));
   ExpectOpenFails(empty, DbErrorKind::kNotADatabase);
-  EXPECT_EQ(ReadAll(empty), "");
+  EXPECT_EQ(ReadFileBytes(empty), "");
 
   // The right header on a damaged file is still refused, naming the file.
   std::string damaged = dir / "damaged.mdb";

@@ -8,11 +8,11 @@
 #include <memory>
 #include <string>
 
-#include "TempDir.h"
 #include "data/ADOCommand.h"
 #include "data/ADOConnection.h"
 #include "data/ADODataSet.h"
 #include "data/Schema.h"
+#include "support/TempDir.h"
 
 namespace qx::test {
 

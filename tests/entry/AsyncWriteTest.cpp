@@ -7,13 +7,13 @@
 
 #include <filesystem>
 
-#include "TempDir.h"
 #include "entry/AsyncWrite.h"
 #include "entry/IWISAPIRequest.h"
 #include "entry/TestController.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Files.h"
 #include "support/InMemoryConnection.h"
+#include "support/TempDir.h"
 
 namespace qx {
 namespace {
@@ -22,13 +22,6 @@ using test::InMemoryConnection;
 using Events = std::vector<std::string>;
 
 constexpr std::size_t KiB = 1024;
-
-std::vector<std::string> FilesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(folder))
-    names.push_back(e.path().filename().string());
-  return names;
-}
 
 std::string Pattern(std::size_t size) {
   std::string bytes(size, '\0');
@@ -84,7 +77,7 @@ TEST_F(AsyncReply, StreamOf300KiBGoesOutIn128128And44KiBBlocks) {
   });
   EXPECT_TRUE(asyncStarted_);
   // The memory stream was copied into an "IIS" temporary file of the cache folder.
-  std::vector<std::string> copies = FilesIn(cache_.path());
+  std::vector<std::string> copies = cache_.Names();
   ASSERT_EQ(copies.size(), 1u);
   EXPECT_TRUE(copies[0].starts_with("IIS"));
   EXPECT_EQ(c_.AsyncWriteSizes(), (std::vector<std::size_t>{128 * KiB}));
@@ -92,7 +85,7 @@ TEST_F(AsyncReply, StreamOf300KiBGoesOutIn128128And44KiBBlocks) {
   ASSERT_TRUE(c_.RunCompletion());
   ASSERT_TRUE(c_.RunCompletion());
   EXPECT_EQ(c_.DoneWithSessionCount(), 0);
-  EXPECT_EQ(FilesIn(cache_.path()).size(), 1u);
+  EXPECT_EQ(cache_.Names().size(), 1u);
   ASSERT_TRUE(c_.RunCompletion());
   EXPECT_FALSE(c_.RunCompletion());
 
@@ -102,7 +95,7 @@ TEST_F(AsyncReply, StreamOf300KiBGoesOutIn128128And44KiBBlocks) {
                                  "async-write 45056", "completion 45056", "done"}));
   EXPECT_EQ(c_.Body(), bytes);
   EXPECT_EQ(c_.HeaderValue("Content-Length"), "307200");
-  EXPECT_TRUE(FilesIn(cache_.path()).empty());
+  EXPECT_TRUE(cache_.Names().empty());
   EXPECT_TRUE(c_.Violations().empty());
 }
 
@@ -118,7 +111,7 @@ TEST_F(AsyncReply, EmptyStreamWritesNothing) {
   Send([](TIWISAPIResponse& r) { r.SetContentStream(std::make_unique<TMemoryStream>()); });
   EXPECT_FALSE(asyncStarted_);
   EXPECT_TRUE(c_.AsyncWriteSizes().empty());
-  EXPECT_TRUE(FilesIn(cache_.path()).empty());
+  EXPECT_TRUE(cache_.Names().empty());
 }
 
 TEST_F(AsyncReply, FileStreamIsSentThroughItsOwnHandleWithoutACopy) {
@@ -130,7 +123,7 @@ TEST_F(AsyncReply, FileStreamIsSentThroughItsOwnHandleWithoutACopy) {
   Send([&](TIWISAPIResponse& r) {
     r.SetContentStream(std::make_unique<TFileStream>(name, FileMode::OpenRead));
   });
-  EXPECT_TRUE(FilesIn(cache_.path()).empty());
+  EXPECT_TRUE(cache_.Names().empty());
   // The response released its stream already; the write goes on.
   while (c_.RunCompletion()) {
   }
@@ -154,7 +147,7 @@ TEST_F(AsyncReply, TemporaryFileStreamIsReadToTheEndAfterItsFileIsGone) {
   }
   EXPECT_EQ(c_.Body(), bytes);
   EXPECT_EQ(c_.DoneWithSessionCount(), 1);
-  EXPECT_TRUE(FilesIn(cache_.path()).empty());
+  EXPECT_TRUE(cache_.Names().empty());
 }
 
 TEST_F(AsyncReply, RefusedFirstWriteFailsAtOnceAndLeavesNothingBehind) {
@@ -164,7 +157,7 @@ TEST_F(AsyncReply, RefusedFirstWriteFailsAtOnceAndLeavesNothingBehind) {
                }),
                EInOutError);
   EXPECT_FALSE(asyncStarted_);
-  EXPECT_TRUE(FilesIn(cache_.path()).empty());
+  EXPECT_TRUE(cache_.Names().empty());
   EXPECT_EQ(c_.PendingCompletions(), 0);
   EXPECT_EQ(c_.DoneWithSessionCount(), 0);
 }
@@ -189,7 +182,7 @@ TEST_F(AsyncReply, RefusedLaterBlockEndsTheRequestAndDeletesTheCopy) {
   ASSERT_TRUE(c_.WaitForIdle());
   EXPECT_EQ(c_.DoneWithSessionCount(), 1);
   EXPECT_EQ(c_.AsyncWriteSizes(), (std::vector<std::size_t>{128 * KiB}));
-  EXPECT_TRUE(FilesIn(cache_.path()).empty());
+  EXPECT_TRUE(cache_.Names().empty());
   EXPECT_TRUE(c_.Violations().empty());
 }
 
@@ -201,7 +194,7 @@ TEST_F(AsyncReply, FailedCompletionEndsTheRequestWithoutFurtherBlocks) {
   ASSERT_TRUE(c_.WaitForDone());
   ASSERT_TRUE(c_.WaitForIdle());
   EXPECT_EQ(c_.AsyncWriteSizes(), (std::vector<std::size_t>{128 * KiB}));
-  EXPECT_TRUE(FilesIn(cache_.path()).empty());
+  EXPECT_TRUE(cache_.Names().empty());
 }
 
 TEST_F(AsyncReply, FileCutShortWhileSendingEndsTheRequest) {

@@ -1,12 +1,12 @@
 // The extension procedure on a server that writes asynchronously, driven in-process: results
-// 1, 3 and 4, the fixed server kind, refusal of the 33rd request, version and termination.
+// 1, 3 and 4, the fixed server kind, refusal of the 33rd request with its reason logged,
+// version and termination.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <latch>
 #include <thread>
 
-#include "TempDir.h"
 #include "entry/ExtensionProc.h"
 #include "entry/ISAPIApplication.h"
 #include "entry/TestController.h"
@@ -14,6 +14,7 @@
 #include "entry/WebResponse.h"
 #include "runtime/Exceptions.h"
 #include "support/InMemoryConnection.h"
+#include "support/TempDir.h"
 
 namespace qx {
 namespace {
@@ -148,6 +149,12 @@ TEST_F(ExtensionProc, The33rdConcurrentRequestFailsWithoutABody) {
   EXPECT_EQ(HttpExtensionProc(refused.Block()), QX_STATUS_ERROR);
   EXPECT_FALSE(refused.HeadersSent());
   EXPECT_TRUE(refused.Writes().empty());
+  // The client learns nothing, so the controller's log keeps the reason.
+  auto* controller = dynamic_cast<test::TestController*>(TCustomServerController::Current());
+  ASSERT_NE(controller, nullptr);
+  EXPECT_EQ(controller->Failures(),
+            (Events{"HttpExtensionProc dropped a request: Exception: Maximum number of concurrent "
+                    "connections exceeded.  Please try again later"}));
 
   openLatch.count_down();
   for (auto& t : threads) t.join();

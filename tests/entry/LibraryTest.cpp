@@ -4,11 +4,11 @@
 
 #include <filesystem>
 
-#include "TempDir.h"
 #include "runtime/Files.h"
 #include "runtime/Format.h"
 #include "support/InMemoryConnection.h"
 #include "support/LoadedLibrary.h"
+#include "support/TempDir.h"
 
 namespace qx {
 namespace {

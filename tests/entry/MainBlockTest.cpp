@@ -5,12 +5,12 @@
 
 #include <filesystem>
 
-#include "TempDir.h"
 #include "entry/ISAPIApplication.h"
 #include "entry/MainBlock.h"
 #include "entry/TestController.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Files.h"
+#include "support/TempDir.h"
 
 namespace qx {
 namespace {

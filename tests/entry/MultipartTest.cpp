@@ -4,7 +4,6 @@
 
 #include <filesystem>
 
-#include "TempDir.h"
 #include "entry/ContentBuffer.h"
 #include "entry/EntryExceptions.h"
 #include "entry/HTTPFile.h"
@@ -14,6 +13,7 @@
 #include "entry/TestController.h"
 #include "runtime/Files.h"
 #include "support/InMemoryConnection.h"
+#include "support/TempDir.h"
 
 namespace qx {
 namespace {
@@ -35,13 +35,6 @@ std::string FilePart(std::string_view name, std::string_view fileName, std::stri
 }
 
 std::string End() { return std::string("--") + kBoundary + "--\r\n"; }
-
-std::vector<std::string> FilesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(folder))
-    names.push_back(e.path().filename().string());
-  return names;
-}
 
 class Multipart : public ::testing::Test {
  protected:
@@ -113,10 +106,10 @@ TEST_F(Multipart, FilesGoToMimeTemporaryFilesThatLeaveWithTheRequest) {
     EXPECT_EQ(request.Files()[1]->FileName(), "q.bin");
     EXPECT_EQ(request.Files()[1]->Size(), 0);
     EXPECT_EQ(request.BodyFields().Lines(), (Lines{"before=x"}));
-    EXPECT_EQ(FilesIn(cache_.path()).size(), 2u);
+    EXPECT_EQ(cache_.Names().size(), 2u);
   }
   EXPECT_FALSE(FileExists(tempName));
-  EXPECT_TRUE(FilesIn(cache_.path()).empty());
+  EXPECT_TRUE(cache_.Names().empty());
 }
 
 // Field values and file bytes placed so that the delimiter after them straddles the end of
@@ -166,7 +159,7 @@ TEST_F(Multipart, TruncatedBodyFailsAndLeavesNoFiles) {
   } catch (const EWebRequestError& e) {
     EXPECT_EQ(e.Message(), kMultipartTruncated);
   }
-  EXPECT_TRUE(FilesIn(cache_.path()).empty());
+  EXPECT_TRUE(cache_.Names().empty());
   // Asking again fails the same way instead of showing half a list.
   EXPECT_THROW(request.BodyFields(), EWebRequestError);
 }

@@ -97,10 +97,15 @@ TEST_F(ApplicationTest, FreeingTheSessionFreesEverythingItOwnsAndCallsCloseSessi
   App().SetData(App().RemoveComponent(*data.Get()));
   second->Free();
   EXPECT_FALSE(second);
+  const std::string appID = App().AppID();
   EndSession();
   EXPECT_EQ(closed, 1);
   EXPECT_FALSE(firstRef);
   EXPECT_FALSE(data);
+  // The failure leaves one line in the service's log, although logging is off.
+  const std::string log = ReadFileBytes(dir_ / "RequestQX9.log").value_or("");
+  EXPECT_TRUE(log.ends_with(" Closing session " + appID + ": EIWException: close failed\r\n")) << log;
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
 }
 
 TEST_F(ApplicationTest, ShowingTheTopFormDoesNotPushItAgainAndALowerFormIsPushedAgain) {

@@ -6,13 +6,13 @@
 
 #include <memory>
 
-#include "TempDir.h"
 #include "TestControls.h"
 #include "forms/Application.h"
 #include "forms/FormsUnit.h"
 #include "runtime/FormReader.h"
 #include "runtime/Streams.h"
 #include "server/ServerControllerBase.h"
+#include "support/TempDir.h"
 
 namespace qx::test {
 

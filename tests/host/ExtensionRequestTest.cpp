@@ -319,10 +319,10 @@ TEST_F(LibraryTest, HeadRequestGetsNoBody) {
 TEST_F(LibraryTest, LibraryIsVersionedOnceAndTerminatedAtStop) {
   StartHost();
   EXPECT_EQ(hooks_.Stats().versionCalls, 0u);  // reset after loading
-  EXPECT_EQ(extension_->Description(), "host test");
-  EXPECT_TRUE(server_->Stop());
+  EXPECT_EQ(host_.extension->Description(), "host test");
+  EXPECT_TRUE(host_.server->Stop());
   EXPECT_EQ(hooks_.Stats().terminateCalls, 1u);
-  extension_.reset();
+  host_.extension.reset();
   EXPECT_EQ(hooks_.Stats().terminateCalls, 1u);
 }
 

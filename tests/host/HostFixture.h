@@ -5,16 +5,13 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
-#include "HttpClient.h"
-#include "TempDir.h"
 #include "TestExtension.h"
-#include "host/Extension.h"
-#include "host/HttpServer.h"
-#include "host/Options.h"
 #include "runtime/Files.h"
+#include "support/HttpClient.h"
+#include "support/LoopbackHost.h"
+#include "support/TempDir.h"
 
 namespace qx::test {
 
@@ -52,33 +49,21 @@ class HostFixture : public ::testing::Test {
   // Tests adjust options_ before calling StartHost().
   void SetUp() override {
     ForceDirectories(dir_.path() + "Files");
-    options_.bindAddress = "127.0.0.1";
-    options_.port = 0;
-    options_.extensionPath = QX_TEST_EXTENSION;
-    options_.filesRoot = dir_.path() + "Files";
-    options_.workers = 4;
-    options_.ioThreads = 2;
+    options_ = LoopbackOptions(QX_TEST_EXTENSION, dir_.path() + "Files", 2);
   }
 
+  // Loads the extension, resets its counters, then serves it.
   void StartHost() {
-    extension_ = std::make_unique<host::Extension>(options_.extensionPath);
+    host_.Load(options_);
     hooks_ = ExtensionHooks::Load();
     ASSERT_NE(hooks_.stats, nullptr);
     hooks_.reset();
-    server_ = std::make_unique<host::HttpServer>(options_, *extension_);
-    server_->SetAccessLog(false);
-    server_->Start();
+    host_.Serve();
   }
 
-  void TearDown() override {
-    if (server_) {
-      EXPECT_TRUE(server_->Stop()) << "requests were still in flight at the stop";
-    }
-    server_.reset();
-    extension_.reset();
-  }
+  void TearDown() override { EXPECT_TRUE(host_.Stop()) << "requests were still in flight at the stop"; }
 
-  std::uint16_t Port() const { return server_->Port(); }
+  std::uint16_t Port() const { return host_.Port(); }
   void WriteFile(const std::string& name, const std::string& bytes) {
     ForceDirectories(ExtractFilePath(dir_.path() + "Files/" + name));
     ASSERT_TRUE(WriteFileBytes(dir_.path() + "Files/" + name, bytes));
@@ -86,8 +71,7 @@ class HostFixture : public ::testing::Test {
 
   TempDir dir_;
   host::HostOptions options_;
-  std::unique_ptr<host::Extension> extension_;
-  std::unique_ptr<host::HttpServer> server_;
+  LoopbackHost host_;
   ExtensionHooks hooks_;
 };
 

@@ -2,89 +2,24 @@
 // stop on SIGTERM, run as a child process.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <string>
 #include <vector>
 
-#include "HttpClient.h"
-#include "TempDir.h"
 #include "runtime/Files.h"
+#include "support/ChildProcess.h"
+#include "support/HttpClient.h"
+#include "support/TempDir.h"
 
 namespace qx::test {
 namespace {
 
-class Child {
+// requestqx-host as the build made it.
+class Child : public ChildProcess {
  public:
-  Child(std::vector<std::string> args, std::vector<std::string> env = {}) {
-    int out[2], err[2];
-    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) return;
-    pid_ = ::fork();
-    if (pid_ == 0) {
-      ::dup2(out[1], 1);
-      ::dup2(err[1], 2);
-      std::vector<char*> argv{const_cast<char*>(QX_HOST_EXECUTABLE)};
-      for (auto& a : args) argv.push_back(a.data());
-      argv.push_back(nullptr);
-      for (auto& e : env) ::putenv(e.data());
-      ::execv(QX_HOST_EXECUTABLE, argv.data());
-      ::_exit(127);
-    }
-    ::close(out[1]);
-    ::close(err[1]);
-    out_ = out[0];
-    err_ = err[0];
-  }
-  ~Child() {
-    if (pid_ > 0 && !reaped_) {
-      ::kill(pid_, SIGKILL);
-      Wait();
-    }
-    if (out_ >= 0) ::close(out_);
-    if (err_ >= 0) ::close(err_);
-  }
-
-  // Reads standard error until `text` shows up (true) or the stream ends (false).
-  bool WaitForError(const std::string& text, int timeoutMs = 20000) {
-    while (errText_.find(text) == std::string::npos) {
-      if (!ReadSome(err_, errText_, timeoutMs)) return false;
-    }
-    return true;
-  }
-  // Waits for the exit and collects both outputs.
-  int Wait() {
-    while (ReadSome(out_, outText_, 20000)) {
-    }
-    while (ReadSome(err_, errText_, 20000)) {
-    }
-    int status = 0;
-    ::waitpid(pid_, &status, 0);
-    reaped_ = true;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  }
-  pid_t Pid() const { return pid_; }
-  const std::string& Out() const { return outText_; }
-  const std::string& Err() const { return errText_; }
-
- private:
-  static bool ReadSome(int fd, std::string& into, int timeoutMs) {
-    pollfd p{fd, POLLIN, 0};
-    if (::poll(&p, 1, timeoutMs) <= 0) return false;
-    char buffer[4096];
-    ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n <= 0) return false;
-    into.append(buffer, static_cast<std::size_t>(n));
-    return true;
-  }
-
-  pid_t pid_ = -1;
-  bool reaped_ = false;
-  int out_ = -1, err_ = -1;
-  std::string outText_, errText_;
+  explicit Child(std::vector<std::string> args, std::vector<std::string> env = {})
+      : ChildProcess(QX_HOST_EXECUTABLE, std::move(args), {.environment = std::move(env)}) {}
 };
 
 TEST(ProcessTest, HelpExplainsTheOptions) {

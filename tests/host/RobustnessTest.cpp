@@ -199,7 +199,7 @@ TEST_F(RobustnessTest, StopLetsRequestsInFlightFinish) {
   HttpClient idle(Port());
   ASSERT_TRUE(idle.Get("/RequestQX9/sync?size=1"));
 
-  std::thread stopper([this] { EXPECT_TRUE(server_->Stop()); });
+  std::thread stopper([this] { EXPECT_TRUE(host_.server->Stop()); });
   EXPECT_TRUE(idle.WaitClosed());  // idle connections go at once
   EXPECT_EQ(hooks_.Stats().terminateCalls, 0u);  // not while a request is running
   hooks_.releaseParked();

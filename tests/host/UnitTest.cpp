@@ -4,13 +4,13 @@
 
 #include <vector>
 
-#include "TempDir.h"
 #include "host/AccessLog.h"
 #include "host/ExtensionReply.h"
 #include "host/Options.h"
 #include "host/Routing.h"
 #include "host/ServerVariables.h"
 #include "runtime/Files.h"
+#include "support/TempDir.h"
 
 namespace qx::host {
 namespace {

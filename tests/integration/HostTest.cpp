@@ -4,14 +4,12 @@
 
 #include <filesystem>
 
-#include "../host/HttpClient.h"
-#include "TempDir.h"
-#include "host/Extension.h"
-#include "host/HttpServer.h"
-#include "host/Options.h"
-#include "runtime/Files.h"
-#include "support/LoadedLibrary.h"
 #include "ServiceClient.h"
+#include "runtime/Files.h"
+#include "support/HttpClient.h"
+#include "support/LoadedLibrary.h"
+#include "support/LoopbackHost.h"
+#include "support/TempDir.h"
 
 namespace qx {
 namespace {
@@ -26,24 +24,9 @@ class HostService : public ::testing::Test {
     std::filesystem::copy_file(test::BuiltLibraryFile(), dir_ / "RequestQX9.so");
     ASSERT_TRUE(ForceDirectories(dir_ / "Files"));
     ASSERT_TRUE(WriteFileBytes(dir_ / "Files/SessionEnd.htm", "<p>Session ended</p>"));
-    options_.bindAddress = "127.0.0.1";
-    options_.port = 0;
-    options_.extensionPath = dir_ / "RequestQX9.so";
-    options_.filesRoot = dir_ / "Files";
-    options_.workers = 4;
-    options_.ioThreads = 1;
-    extension_ = std::make_unique<host::Extension>(options_.extensionPath);
-    server_ = std::make_unique<host::HttpServer>(options_, *extension_);
-    server_->SetAccessLog(false);
-    server_->Start();
+    host_.Start(test::LoopbackOptions(dir_ / "RequestQX9.so", dir_ / "Files", 1));
   }
-  void TearDown() override {
-    if (server_) {
-      EXPECT_TRUE(server_->Stop());
-    }
-    server_.reset();
-    extension_.reset();
-  }
+  void TearDown() override { EXPECT_TRUE(host_.Stop()); }
 
   std::optional<HttpReply> Post(HttpClient& client, const std::string& target,
                                 const std::string& fields, const std::string& extra = {}) {
@@ -75,13 +58,11 @@ class HostService : public ::testing::Test {
   }
 
   test::TempDir dir_;
-  host::HostOptions options_;
-  std::unique_ptr<host::Extension> extension_;
-  std::unique_ptr<host::HttpServer> server_;
+  test::LoopbackHost host_;
 };
 
 TEST_F(HostService, ASessionRunsOnOneKeepAliveConnection) {
-  HttpClient client(server_->Port());
+  HttpClient client(host_.Port());
   ASSERT_TRUE(client.Connected());
   std::optional<HttpReply> root = Get(client, "/");
   ASSERT_TRUE(root);
@@ -107,7 +88,7 @@ TEST_F(HostService, ASessionRunsOnOneKeepAliveConnection) {
 }
 
 TEST_F(HostService, AForwardedAddressIsTheSessionsAddress) {
-  HttpClient client(server_->Port());
+  HttpClient client(host_.Port());
   const std::string appID = StartSession(client);
   std::optional<HttpReply> foreign = Post(client, "/RequestQX9/EXEC", CopyFields(appID, "a", 1),
                                           "X-Forwarded-For: 192.0.2.44\r\n");
@@ -121,7 +102,7 @@ TEST_F(HostService, AForwardedAddressIsTheSessionsAddress) {
 }
 
 TEST_F(HostService, PicturesAnswerConditionalRequests) {
-  HttpClient client(server_->Port());
+  HttpClient client(host_.Port());
   std::optional<HttpReply> gif = Get(client, "/RequestQX9/gfx/Tp.gif");
   ASSERT_TRUE(gif);
   EXPECT_EQ(gif->status, 200);

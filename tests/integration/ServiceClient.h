@@ -7,9 +7,9 @@
 #include <regex>
 #include <string>
 
-#include "TempDir.h"
 #include "support/InMemoryConnection.h"
 #include "support/LoadedLibrary.h"
+#include "support/TempDir.h"
 
 namespace qx::test {
 

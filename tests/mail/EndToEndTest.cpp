@@ -9,25 +9,18 @@
 
 #include "EnvOverride.h"
 #include "SmtpPeer.h"
-#include "TempDir.h"
 #include "mail/RequestMail.h"
+#include "support/Failure.h"
+#include "support/TempDir.h"
 
 namespace qx {
 namespace {
 
+using test::FailureOf;
 using test::SmtpPeer;
 using Lines = std::vector<std::string>;
 
 constexpr int kTimeoutMs = 10000;
-
-std::string FailureOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const EIdException& e) {
-    return std::string(e.ClassName()) + ": " + e.Message();
-  }
-  return "none";
-}
 
 class EndToEndTest : public ::testing::Test {
  protected:

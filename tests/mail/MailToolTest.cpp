@@ -1,17 +1,14 @@
 // requestqx-admin mail-test run as a process: a database made by init-db, its SMTP settings
 // row pointing at the aiosmtpd peer, one mail sent and read back, and its failures.
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 
 #include "EnvOverride.h"
 #include "SmtpPeer.h"
-#include "TempDir.h"
-#include "support/RunProgram.h"
 #include "data/ADOCommand.h"
 #include "data/Schema.h"
+#include "support/AdminTool.h"
+#include "support/LoopbackPort.h"
+#include "support/TempDir.h"
 
 namespace qx {
 namespace {
@@ -20,10 +17,7 @@ using test::SmtpPeer;
 using Lines = std::vector<std::string>;
 
 using ToolResult = test::ProgramResult;
-
-ToolResult RunTool(const test::TempDir& dir, std::vector<std::string> args) {
-  return test::RunProgram(QX_ADMIN_TOOL, std::move(args), dir);
-}
+using test::RunAdminTool;
 
 // Writes qxsmtp row 1 of `database`.
 void StoreSmtpRow(const std::string& database, int port, int tlsType) {
@@ -44,25 +38,12 @@ void StoreSmtpRow(const std::string& database, int port, int tlsType) {
   command.Execute();
 }
 
-// A loopback port that nobody listens on.
-int ClosedPort() {
-  int s = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof a;
-  ::bind(s, reinterpret_cast<sockaddr*>(&a), length);
-  ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &length);
-  ::close(s);
-  return ntohs(a.sin_port);
-}
-
 class MailToolTest : public ::testing::Test {
  protected:
   void SetUp() override {
     test::UseWesternLocale(env_);
     database_ = dir_ / "Requests.mdb";
-    ToolResult made = RunTool(dir_, {"init-db", database_});
+    ToolResult made = RunAdminTool(dir_, {"init-db", database_});
     ASSERT_EQ(made.status, 0) << made.err;
   }
   test::EnvOverride env_;
@@ -77,7 +58,7 @@ TEST_F(MailToolTest, SendsOneRequestMailThroughTheStoredSettings) {
   SmtpPeer peer(SmtpPeer::StartTLS, certificate, peerFolder.path());
   StoreSmtpRow(database_, peer.Port(), 2);
 
-  ToolResult r = RunTool(dir_, {"mail-test", database_, "--from", "user@example.com", "--to",
+  ToolResult r = RunAdminTool(dir_, {"mail-test", database_, "--from", "user@example.com", "--to",
                                 "b@example.com, c@example.com", "--subject", "Lámpara ñoña",
                                 "--comments", "Primera línea\nSegunda", "--urgent"});
   EXPECT_EQ(r.status, 0) << r.out << r.err << peer.Log();
@@ -94,28 +75,28 @@ TEST_F(MailToolTest, SendsOneRequestMailThroughTheStoredSettings) {
 }
 
 TEST_F(MailToolTest, ReportsTheFailureClassAndMessage) {
-  StoreSmtpRow(database_, ClosedPort(), 0);
-  ToolResult r = RunTool(dir_, {"mail-test", database_, "--from", "user@example.com", "--to",
+  StoreSmtpRow(database_, test::UnusedLoopbackPort(), 0);
+  ToolResult r = RunAdminTool(dir_, {"mail-test", database_, "--from", "user@example.com", "--to",
                                 "b@example.com"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "EIdSocketError: Socket Error # 111\nConnection refused.\n");
 }
 
 TEST_F(MailToolTest, RefusesMissingSettingsAndBadArguments) {
-  ToolResult r = RunTool(dir_, {"mail-test", database_, "--from", "a@example.com", "--to",
+  ToolResult r = RunAdminTool(dir_, {"mail-test", database_, "--from", "a@example.com", "--to",
                                 "b@example.com"});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("holds no SMTP settings (qxsmtp row 1)"), std::string::npos) << r.err;
 
-  r = RunTool(dir_, {"mail-test", database_, "--from", "a@example.com"});
+  r = RunAdminTool(dir_, {"mail-test", database_, "--from", "a@example.com"});
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("--to is required"), std::string::npos) << r.err;
-  r = RunTool(dir_, {"mail-test", database_, "--to"});
+  r = RunAdminTool(dir_, {"mail-test", database_, "--to"});
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("--to needs a value"), std::string::npos) << r.err;
-  r = RunTool(dir_, {"mail-test", "--from", "a@example.com", "--to", "b@example.com"});
+  r = RunAdminTool(dir_, {"mail-test", "--from", "a@example.com", "--to", "b@example.com"});
   EXPECT_EQ(r.status, 2);
-  r = RunTool(dir_, {"mail-test", dir_ / "missing.mdb", "--from", "a@example.com", "--to",
+  r = RunAdminTool(dir_, {"mail-test", dir_ / "missing.mdb", "--from", "a@example.com", "--to",
                      "b@example.com"});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("missing.mdb"), std::string::npos) << r.err;

@@ -1,9 +1,6 @@
 // The SMTP client against a scripted server: greeting and EHLO/HELO, STARTTLS decisions,
 // AUTH LOGIN, the envelope step by step and pipelined, QUIT, and broken or silent servers.
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <functional>
 
@@ -11,25 +8,18 @@
 #include "ScriptedServer.h"
 #include "mail/HeaderCoding.h"
 #include "mail/SMTP.h"
+#include "support/Failure.h"
+#include "support/LoopbackPort.h"
 
 namespace qx {
 namespace {
 
+using test::FailureOf;
 using test::ScriptedServer;
 using Lines = std::vector<std::string>;
 
 const std::string kUser64 = EncodeBase64("mailer");
 const std::string kPass64 = EncodeBase64("s3cret");
-
-// "Class: message" of the failure `action` raises, or "none".
-std::string FailureOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const EIdException& e) {
-    return std::string(e.ClassName()) + ": " + e.Message();
-  }
-  return "none";
-}
 
 class SMTPProtocolTest : public ::testing::Test {
  protected:
@@ -465,15 +455,9 @@ TEST(SMTPSession, ArgumentsAndConnectionFailures) {
   EXPECT_EQ(FailureOf([&] { smtp.TransferMessage(message); }), "EIdNotConnected: Not connected.");
 
   // A port nobody listens on: the connection is refused.
-  int s = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof a;
-  ASSERT_EQ(::bind(s, reinterpret_cast<sockaddr*>(&a), length), 0);
-  ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &length);
-  ::close(s);
-  smtp.SetPort(ntohs(a.sin_port));
+  const int closedPort = test::UnusedLoopbackPort();
+  ASSERT_NE(closedPort, 0);
+  smtp.SetPort(closedPort);
   EXPECT_EQ(FailureOf([&] { smtp.OpenSession(); }),
             "EIdSocketError: Socket Error # 111\r\nConnection refused.");
   EXPECT_FALSE(smtp.IsOpen());

@@ -2,22 +2,13 @@
 // makes test certificates with the openssl command-line tool.
 #include "SmtpPeer.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
+#include "runtime/Files.h"
 #include "runtime/Strings.h"
-
-extern char** environ;
 
 namespace qx::test {
 
@@ -26,12 +17,7 @@ namespace {
 constexpr const char* kPython = "/usr/bin/python3";
 constexpr int kPeerStartMs = 30000;
 
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
+std::string ReadFile(const std::string& path) { return ReadFileBytes(path).value_or(""); }
 
 std::vector<std::string> SplitLines(const std::string& text, const std::string& separator) {
   std::vector<std::string> lines;
@@ -93,45 +79,18 @@ bool SmtpPeer::Available() {
 
 SmtpPeer::SmtpPeer(Mode mode, const TestCertificate& certificate, const std::string& folder)
     : folder_(folder) {
-  int in[2], out[2];
-  if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0)
-    throw std::runtime_error("pipe failed");
-  std::string script = std::string(QX_MAIL_TEST_DIR) + "/smtp_peer.py";
-  std::string modeName = mode == Plain ? "plain" : mode == StartTLS ? "starttls" : "implicit";
-  std::string log = folder_ + "peer.log";
-  std::vector<std::string> args{kPython,        script, "--mode", modeName, "--folder", folder_,
-                                "--cert",       certificate.CertFile,     "--key",
-                                certificate.KeyFile, "--user", kUser, "--password", kPassword};
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, in[0], 0);
-  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-  posix_spawn_file_actions_addopen(&actions, 2, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  int rc = posix_spawn(&pid_, kPython, &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  ::close(in[0]);
-  ::close(out[1]);
-  input_ = in[1];
-  if (rc != 0) {
-    ::close(out[0]);
-    ::close(input_);
-    throw std::runtime_error("could not start the SMTP peer");
-  }
-
-  std::string line;
-  pollfd p{out[0], POLLIN, 0};
-  while (line.find('\n') == std::string::npos && ::poll(&p, 1, kPeerStartMs) > 0) {
-    char buffer[64];
-    ssize_t n = ::read(out[0], buffer, sizeof buffer);
-    if (n <= 0) break;
-    line.append(buffer, static_cast<std::size_t>(n));
-  }
-  ::close(out[0]);
-  port_ = std::atoi(line.c_str());
+  const std::string script = std::string(QX_MAIL_TEST_DIR) + "/smtp_peer.py";
+  const std::string modeName = mode == Plain ? "plain" : mode == StartTLS ? "starttls" : "implicit";
+  process_ = std::make_unique<ChildProcess>(
+      kPython,
+      std::vector<std::string>{script, "--mode", modeName, "--folder", folder_, "--cert",
+                               certificate.CertFile, "--key", certificate.KeyFile, "--user", kUser,
+                               "--password", kPassword},
+      ChildOptions{.errorFile = folder_ + "peer.log"});
+  if (!process_->Started()) throw std::runtime_error("could not start the SMTP peer");
+  // The peer's first line is the port it listens on.
+  process_->WaitForOutput("\n", kPeerStartMs);
+  port_ = std::atoi(process_->Out().c_str());
   if (port_ <= 0) {
     std::string why = Log();
     Stop();
@@ -142,13 +101,9 @@ SmtpPeer::SmtpPeer(Mode mode, const TestCertificate& certificate, const std::str
 SmtpPeer::~SmtpPeer() { Stop(); }
 
 void SmtpPeer::Stop() noexcept {
-  if (input_ >= 0) ::close(input_);
-  input_ = -1;
-  if (pid_ > 0) {
-    int status = 0;
-    ::waitpid(pid_, &status, 0);
-  }
-  pid_ = -1;
+  if (!process_) return;
+  process_->CloseInput();
+  process_->Wait();
 }
 
 std::string SmtpPeer::Log() const { return ReadFile(folder_ + "peer.log"); }

@@ -2,10 +2,11 @@
 // system python3 on 127.0.0.1, plus a certificate made at test time with the openssl tool.
 #pragma once
 
-#include <sys/types.h>
-
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "support/ChildProcess.h"
 
 namespace qx::test {
 
@@ -54,8 +55,7 @@ class SmtpPeer {
   // Closes the peer's input, which makes it exit, and reaps it.
   void Stop() noexcept;
   std::string folder_;
-  pid_t pid_ = -1;
-  int input_ = -1;  // the peer's standard input: closing it stops the peer
+  std::unique_ptr<ChildProcess> process_;
   int port_ = 0;
 };
 

@@ -8,23 +8,16 @@
 
 #include "ScriptedServer.h"
 #include "SmtpPeer.h"
-#include "TempDir.h"
 #include "mail/SMTP.h"
 #include "mail/TLSLibrary.h"
+#include "support/Failure.h"
+#include "support/TempDir.h"
 
 namespace qx {
 namespace {
 
+using test::FailureOf;
 using test::ScriptedServer;
-
-std::string FailureOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const EIdException& e) {
-    return std::string(e.ClassName()) + ": " + e.Message();
-  }
-  return "none";
-}
 
 class TLSContextTest : public ::testing::Test {
  protected:

@@ -1,10 +1,10 @@
 // Path pieces, folder creation and removal, temporary files and safe name resolution.
 #include <gtest/gtest.h>
 
-#include "TempDir.h"
 #include "runtime/Base36.h"
 #include "runtime/Files.h"
 #include "runtime/Guid.h"
+#include "support/TempDir.h"
 
 using namespace qx;
 

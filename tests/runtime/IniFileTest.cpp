@@ -1,9 +1,9 @@
 // Settings files: missing keys, empty values, letter case and write-back.
 #include <gtest/gtest.h>
 
-#include "TempDir.h"
 #include "runtime/Files.h"
 #include "runtime/IniFile.h"
+#include "support/TempDir.h"
 
 using namespace qx;
 

@@ -1,10 +1,10 @@
 // Streams over memory, resource bytes, files and temporary files.
 #include <gtest/gtest.h>
 
-#include "TempDir.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Files.h"
 #include "runtime/Streams.h"
+#include "support/TempDir.h"
 
 using namespace qx;
 

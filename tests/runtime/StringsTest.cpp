@@ -1,6 +1,8 @@
-// Windows-1252 conversion, letter case, trimming, numbers, replacement and string lists.
+// Windows-1252 conversion, letter case, trimming, numbers, replacement, escaping of outside
+// text and string lists.
 #include <gtest/gtest.h>
 
+#include "runtime/HtmlText.h"
 #include "runtime/StringList.h"
 #include "runtime/Strings.h"
 
@@ -55,6 +57,13 @@ TEST(Strings, Replace) {
   EXPECT_EQ(StringReplace("x../FILES/y", "../files/", "/base/files/", rfReplaceAll | rfIgnoreCase),
             "x/base/files/y");
   EXPECT_EQ(StringReplace("aaa", "a", "b", rfNone), "baa");
+}
+
+// Outside text in error pages: the five markup characters become references, bytes of the
+// code page stay as they are.
+TEST(Strings, HtmlTextWritesOutsideTextAsText) {
+  EXPECT_EQ(HtmlText("<a href='x'>\"T&C\"</a> \xE1\r\n"),
+            "&lt;a href=&#39;x&#39;&gt;&quot;T&amp;C&quot;&lt;/a&gt; \xE1\r\n");
 }
 
 TEST(StringList, NameValueAccess) {

@@ -1,21 +1,22 @@
 // Purging the cache folder: the names it refuses, the age rule, whole-folder removal, the
-// purge thread and its folder, and the controller's shut-down of both background threads.
+// purge thread and its folder, the controller's shut-down of both background threads, and
+// the log lines of failed purges and thread runs.
 #include "server/CachePurge.h"
 
 #include <gtest/gtest.h>
 #include <utime.h>
 
+#include <algorithm>
+#include <atomic>
 #include <filesystem>
-#include <thread>
 
 #include "FakeApplication.h"
 #include "ServerFixture.h"
 #include "server/SessionTimeoutThread.h"
+#include "support/Eventually.h"
 
 namespace qx {
 namespace {
-
-using namespace std::chrono_literals;
 
 void Age(const std::string& path, int secondsAgo) {
   std::time_t when = std::time(nullptr) - secondsAgo;
@@ -23,16 +24,8 @@ void Age(const std::string& path, int secondsAgo) {
   ASSERT_EQ(::utime(path.c_str(), &times), 0) << path;
 }
 
-// Polls a condition that only another thread can make true; false after `limit`.
-template <class F>
-bool Eventually(F condition, std::chrono::milliseconds limit = 20s) {
-  auto end = std::chrono::steady_clock::now() + limit;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(5ms);
-  }
-  return true;
-}
+using namespace std::chrono_literals;
+using test::Eventually;
 
 TEST(PurgeDirectory, NamesBeyondOneFolderAreRefusedBeforeAnythingGoes) {
   test::TempDir dir;
@@ -141,6 +134,44 @@ TEST_F(Shutdown, RunsOnceAndStartsNoThreadsAfterwards) {
   EXPECT_EQ(Controller().SessionTimeoutThread(), nullptr);
   EXPECT_EQ(Controller().CachePurgeThread(), nullptr);
   Controller().Shutdown();
+}
+
+// A background thread whose every run fails.
+class FailingThread : public TIntervalThread {
+ public:
+  FailingThread() : TIntervalThread("Failing Run", 5ms) {}
+  ~FailingThread() override { Stop(); }
+  std::atomic<int> runs{0};
+
+ protected:
+  void Run() override {
+    ++runs;
+    throw EIWException("first line\r\nsecond line");
+  }
+};
+
+class FailureLog : public test::ServerTest {
+ protected:
+  std::string Log() { return ReadFileBytes(lib_ / "RequestQX9.log").value_or(""); }
+};
+
+TEST_F(FailureLog, ARefusedPurgeAndFailedThreadRunsLeaveOneLineEachWhileLoggingIsOff) {
+  ASSERT_EQ(Controller().Log(), loNone);
+  const std::string refused = lib_.path() + "/Cache/";  // the cache folder, with "//"
+  TCachePurgeThread purge(refused, 2);
+  purge.Purge();
+  EXPECT_TRUE(Log().ends_with(" Cache Purge: EAssertionFailed: Assertion failed: PurgeDirectory "
+                              "attempts to delete \"" + refused + "\"\r\n"))
+      << Log();
+
+  FailingThread thread;
+  thread.Start();
+  EXPECT_TRUE(Eventually([&] { return thread.runs >= 2; }));
+  thread.Stop();
+  const std::string log = Log();
+  EXPECT_NE(log.find(" Failing Run: EIWException: first line  second line\r\n"), std::string::npos)
+      << log;
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1 + thread.runs) << log;
 }
 
 }  // namespace

@@ -6,11 +6,11 @@
 
 #include <filesystem>
 
-#include "TempDir.h"
 #include "runtime/DateTime.h"
 #include "runtime/Files.h"
 #include "server/CacheFolder.h"
 #include "server/IWExceptions.h"
+#include "support/TempDir.h"
 
 namespace qx {
 namespace {

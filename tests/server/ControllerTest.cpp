@@ -6,10 +6,10 @@
 
 #include <filesystem>
 
-#include "TempDir.h"
 #include "runtime/Files.h"
 #include "runtime/IniFile.h"
 #include "server/IWExceptions.h"
+#include "support/TempDir.h"
 
 namespace qx {
 namespace {

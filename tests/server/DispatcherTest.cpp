@@ -38,15 +38,6 @@ class Dispatcher : public test::ServerTest {
     TISAPIResponse response(request);
     EXPECT_TRUE(handler_.HandleRequest(request, response));
   }
-  // Whether another thread can take the session's lock now.
-  static bool IsFree(IIWApplication& session) {
-    bool free = false;
-    std::thread([&] {
-      free = session.Lock().TryLock();
-      if (free) session.Lock().Unlock();
-    }).join();
-    return free;
-  }
 
   TWebRequestHandler handler_;
   FakeTracker tracker_;
@@ -99,7 +90,7 @@ TEST_F(Dispatcher, TheProbePostSizesTheActiveForm) {
   Run(odd);
   EXPECT_EQ(session.resizedWidth, session.ActiveFormWidth());
   EXPECT_EQ(session.attached, session.detached);
-  EXPECT_TRUE(IsFree(session));
+  EXPECT_TRUE(test::LockIsFree(session));
 }
 
 TEST_F(Dispatcher, BindNamesTheSessionByItsTag) {
@@ -110,7 +101,7 @@ TEST_F(Dispatcher, BindNamesTheSessionByItsTag) {
   Run(c);
   EXPECT_EQ(c.StatusCode(), 200u) << c.Body();
   EXPECT_EQ(session.attached, 1);
-  EXPECT_TRUE(IsFree(session));
+  EXPECT_TRUE(test::LockIsFree(session));
   // Without the tag the id in the path is looked up, and it names no session.
   InMemoryConnection unbound;
   unbound.SetPathInfo("/EXEC/1/unknown");
@@ -126,7 +117,7 @@ TEST_F(Dispatcher, ASessionIsReleasedAndNoLongerCurrentAfterAFailure) {
   c.SetHeader("X-Forwarded-For", "192.0.2.9");
   Run(c);
   EXPECT_EQ(c.StatusCode(), 500u);
-  EXPECT_TRUE(IsFree(session));
+  EXPECT_TRUE(test::LockIsFree(session));
   EXPECT_EQ(CurrentApplication(), nullptr);
   EXPECT_EQ(Sessions().Count(), 1);
 }

@@ -24,11 +24,7 @@ namespace {
 constexpr char kMsie6[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1)";
 constexpr TDateTime kSecond = 1.0 / kSecondsPerDay;
 
-std::string BodyOf(TWebResponse& response) {
-  if (!response.ContentStream()) return response.Content();
-  response.ContentStream()->SetPosition(0);
-  return response.ContentStream()->ReadRest();
-}
+using test::BodyOf;
 
 // Sets a file's modification time to a whole second `secondsAgo` in the past.
 TDateTime SetAge(const std::string& path, int secondsAgo) {

@@ -11,26 +11,16 @@
 #include "runtime/HttpDate.h"
 #include "runtime/Picture.h"
 #include "server/StaticCommands.h"
+#include "support/Failure.h"
 
 namespace qx {
 namespace {
 
 constexpr TDateTime kSecond = 1.0 / kSecondsPerDay;
 
-std::string BodyOf(TWebResponse& response) {
-  if (!response.ContentStream()) return response.Content();
-  response.ContentStream()->SetPosition(0);
-  return response.ContentStream()->ReadRest();
-}
+using test::BodyOf;
+using test::FailureOf;
 
-std::string FailureOf(const std::function<void()>& action) {
-  try {
-    action();
-    return "";
-  } catch (const Exception& e) {
-    return std::string(e.ClassName()) + ": " + e.Message();
-  }
-}
 
 TEST(InternalFiles, EveryEntryIsRegisteredInOrderWithItsPath) {
   RegisterInternalFiles();

@@ -12,6 +12,7 @@
 #include "server/CachePurge.h"
 #include "server/SessionErrors.h"
 #include "server/SessionTimeoutThread.h"
+#include "support/Failure.h"
 
 namespace qx {
 namespace {
@@ -50,12 +51,7 @@ class SessionStart : public test::ServerTest {
     SetCurrentApplication(nullptr);
   }
   std::string FailureOf(const std::string& agent) {
-    try {
-      EndRequest(Start(agent));
-      return "";
-    } catch (const Exception& e) {
-      return std::string(e.ClassName()) + ": " + e.Message();
-    }
+    return test::FailureOf([&] { EndRequest(Start(agent)); });
   }
 
   TClassInfo loginForm_{"TfrmLogin", &TComponent::StaticClassInfo()};

@@ -12,6 +12,7 @@
 #include "ServerFixture.h"
 #include "server/HashTable.h"
 #include "server/SessionErrors.h"
+#include "support/Failure.h"
 
 namespace qx {
 namespace {
@@ -22,15 +23,7 @@ constexpr char kFirefox[] =
     "Mozilla/5.0 (X11; Linux x86_64; rv:109.0) Gecko/20100101 Firefox/115.0";
 constexpr char kMsie6[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1)";
 
-// Whether another thread could take the session's lock right now.
-bool LockIsFree(IIWApplication& session) {
-  bool free = false;
-  std::thread([&] {
-    free = session.Lock().TryLock();
-    if (free) session.Lock().Unlock();
-  }).join();
-  return free;
-}
+using test::LockIsFree;
 
 TEST(HashBucket, FirstFourCharactersInBase36ModuloThenModulo97) {
   EXPECT_EQ(HashBucket("abcd", 97), 12);        // 481,261 mod 65,535 = 22,516; mod 97 = 12
@@ -275,14 +268,9 @@ class SecurityChecks : public test::ServerTest {
     ReleaseSession(s);
     return s;
   }
-  // The message of a lookup that fails, or "" when it succeeds (the session is released).
+  // The failure of a lookup, or "none" when it succeeds (the session is released).
   std::string Lookup(const std::string& id, const std::string& address, const char* agent) {
-    try {
-      ReleaseSession(LookupSession(id, address, agent));
-      return "";
-    } catch (const Exception& e) {
-      return std::string(e.ClassName()) + ": " + e.Message();
-    }
+    return test::FailureOf([&] { ReleaseSession(LookupSession(id, address, agent)); });
   }
 };
 
@@ -295,24 +283,24 @@ TEST_F(SecurityChecks, AnotherAddressIsRefusedAndTheSessionStaysUsable) {
   // The refusal stamped the session and released it; it is still registered.
   EXPECT_GT(s.LastAccess(), 1.0);
   EXPECT_TRUE(LockIsFree(s));
-  EXPECT_EQ(Lookup("ipchk", "10.0.0.5", kMsie6), "");
-  EXPECT_EQ(Lookup("IPCHK", "10.0.0.5", kMsie6), "");
+  EXPECT_EQ(Lookup("ipchk", "10.0.0.5", kMsie6), "none");
+  EXPECT_EQ(Lookup("IPCHK", "10.0.0.5", kMsie6), "none");
 }
 
 TEST_F(SecurityChecks, AddressesCompareWithoutLetterCaseAndOnlyWhenRestricted) {
   Controller().SetRestrictIPs(true);
   Sessions().Add(MakeSession("v6", nullptr, "fe80::ABCD", brIE));
   ReleaseSession(*Sessions().FindAndLock("v6"));
-  EXPECT_EQ(Lookup("v6", "FE80::abcd", kMsie6), "");
+  EXPECT_EQ(Lookup("v6", "FE80::abcd", kMsie6), "none");
   Controller().SetRestrictIPs(false);
   Register("free");
-  EXPECT_EQ(Lookup("free", "10.9.9.9", kMsie6), "");
+  EXPECT_EQ(Lookup("free", "10.9.9.9", kMsie6), "none");
 }
 
 TEST_F(SecurityChecks, AnotherNetworkIsRefusedWithItsOwnClass) {
   Controller().SetRestrictSubnet(true);
   Register("net01");
-  EXPECT_EQ(Lookup("net01", "10.77.1.1", kMsie6), "");
+  EXPECT_EQ(Lookup("net01", "10.77.1.1", kMsie6), "none");
   EXPECT_EQ(Lookup("net01", "11.0.0.5", kMsie6),
             std::string("EIWWrongSubnet: ") + kWrongSubnet);
 }
@@ -323,7 +311,7 @@ TEST_F(SecurityChecks, AnotherBrowserFamilyIsRefusedUnlessTheFormSaysOtherwise) 
             std::string("EIWException: ") + kWrongBrowser);
   auto& fake = static_cast<TIWApplication&>(s);
   fake.securityCheck = false;
-  EXPECT_EQ(Lookup("brw01", "10.0.0.5", kFirefox), "");
+  EXPECT_EQ(Lookup("brw01", "10.0.0.5", kFirefox), "none");
   // A session without an active form is checked.
   fake.hasActiveForm = false;
   EXPECT_EQ(Lookup("brw01", "10.0.0.5", kFirefox),
@@ -333,8 +321,8 @@ TEST_F(SecurityChecks, AnotherBrowserFamilyIsRefusedUnlessTheFormSaysOtherwise) 
 TEST_F(SecurityChecks, TestClientTypesAcceptAnyBrowser) {
   Register("t32", brHTML32Test);
   Register("twml", brWMLTest);
-  EXPECT_EQ(Lookup("t32", "10.0.0.5", kFirefox), "");
-  EXPECT_EQ(Lookup("twml", "10.0.0.5", kMsie6), "");
+  EXPECT_EQ(Lookup("t32", "10.0.0.5", kFirefox), "none");
+  EXPECT_EQ(Lookup("twml", "10.0.0.5", kMsie6), "none");
 }
 
 TEST_F(SecurityChecks, AnUnknownSessionIsNotFound) {

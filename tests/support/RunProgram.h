@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 
 namespace qx::test {
 
 struct ProgramResult {
-  int status = -1;  // exit status; -1 when it could not start or did not exit normally
+  int status = -1;  // exit status, 128 + the signal that ended it, or -1 when it could not start
   std::string out;
   std::string err;
 };

@@ -1,6 +1,6 @@
-// A small blocking HTTP/1.1 client over loopback for the host tests: raw bytes out, replies
-// parsed by Content-Length, chunked coding or connection close. Every read has a time limit,
-// so a faulty server fails a test instead of hanging it.
+// A small blocking HTTP/1.1 client over loopback for the host and service tests: raw bytes
+// out, replies parsed by Content-Length, chunked coding or connection close. Every read has a
+// time limit, so a faulty server fails a test instead of hanging it.
 #pragma once
 
 #include <cstdint>

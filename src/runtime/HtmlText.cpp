@@ -1,5 +1,5 @@
-// Escaping of outside text for the entry layer's error pages.
-#include "entry/HtmlText.h"
+// Escaping of outside text for the error pages of the service and of the host.
+#include "runtime/HtmlText.h"
 
 namespace qx {
 
@@ -8,10 +8,11 @@ std::string HtmlText(std::string_view text) {
   out.reserve(text.size());
   for (char c : text) {
     switch (c) {
+      case '&': out += "&amp;"; break;
       case '<': out += "&lt;"; break;
       case '>': out += "&gt;"; break;
-      case '&': out += "&amp;"; break;
       case '"': out += "&quot;"; break;
+      case '\'': out += "&#39;"; break;
       default: out += c;
     }
   }

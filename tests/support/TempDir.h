@@ -1,10 +1,12 @@
 // A fresh temporary folder for one test, removed with everything in it when the test ends.
 #pragma once
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace qx::test {
 
@@ -25,6 +27,15 @@ class TempDir {
   // The folder with a trailing '/'.
   const std::string& path() const { return path_; }
   std::string operator/(const std::string& name) const { return path_ + name; }
+
+  // The names of the entries directly inside the folder, sorted.
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(path_))
+      names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
 
  private:
   std::string path_;

@@ -1,5 +1,5 @@
 // The test client: blocking sockets with poll-based time limits.
-#include "HttpClient.h"
+#include "support/HttpClient.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
