@@ -43,7 +43,7 @@ async function waitForPing(base, host) {
   throw new Error("requestqx-host did not answer in time");
 }
 
-// The running service and browser: { base, context, stop() }.
+// The running service and browser: { base, context, stop(), openPage(), openStartForm() }.
 async function startService(options = {}) {
   for (const file of ["requestqx-host", "RequestQX9.so", "Files/SessionEnd.htm"]) {
     if (!fs.existsSync(path.join(stage, file))) {
@@ -88,7 +88,30 @@ async function startService(options = {}) {
     fs.closeSync(log);
     fs.rmSync(work, { recursive: true, force: true });
   }
-  return { base, context, stop };
+  // A new page (a new session) that records script errors and accepts dialogs, keeping their
+  // texts.
+  async function openPage() {
+    const page = await context.newPage();
+    const errors = [];
+    const dialogs = [];
+    page.on("pageerror", (error) => errors.push(error.message));
+    page.on("dialog", async (dialog) => {
+      dialogs.push(dialog.message());
+      await dialog.accept();
+    });
+    return { page, errors, dialogs };
+  }
+  // The start form in a new page, opened as a person opens it, once the probe page has posted
+  // the window size and the form's Initialize() has run (client objects made, lock released).
+  async function openStartForm({ viewport } = {}) {
+    const opened = await openPage();
+    if (viewport) await opened.page.setViewportSize(viewport);
+    await opened.page.goto(`${base}/RequestQX9`);
+    await opened.page.waitForFunction(() => typeof GTrackID === "number" && window.IWCLForm &&
+                                            window.locked === false);
+    return opened;
+  }
+  return { base, context, stop, openPage, openStartForm };
 }
 
 module.exports = { startService };

@@ -17,22 +17,8 @@ after(async () => {
   if (service) await service.stop();
 });
 
-// The test form in a new session, once its lock is gone; script errors and dialogs are kept.
-async function openTestForm() {
-  const page = await service.context.newPage();
-  const errors = [];
-  const dialogs = [];
-  page.on("pageerror", (error) => errors.push(error.message));
-  page.on("dialog", async (dialog) => {
-    dialogs.push(dialog.message());
-    await dialog.dismiss();
-  });
-  await page.setViewportSize({ width: 1000, height: 700 });
-  await page.goto(`${service.base}/RequestQX9`);
-  await page.waitForSelector("#LBLLOG", { state: "attached" });
-  await page.waitForFunction(() => window.locked === false);
-  return { page, errors, dialogs };
-}
+// The test form in a new session, at a known window size.
+const openTestForm = () => service.openStartForm({ viewport: { width: 1000, height: 700 } });
 
 // The log label's lines: what the server saw, one line per event.
 async function logLines(page) {
