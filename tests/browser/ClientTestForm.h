@@ -1,6 +1,7 @@
 // TfrmClientTest: the start form of the browser tests' copy of the library. Its controls post
 // the page or raise asynchronous callbacks, and every handler writes what the server saw into
-// the log label, one line per event, so that a test reads it in the page.
+// the log label, one line per event, so that a test reads it in the page. A further control
+// joins with a block in ClientTestForm.qxf whose events name PostClick or AsyncEventLog.
 #pragma once
 
 #include <string>
