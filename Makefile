@@ -25,8 +25,10 @@ release: setup
 
 test: debug stage
 	@cd $(DEBUG_DIR) && ctest -j $(JOBS) --output-on-failure --timeout 600
+	@cmake --build $(RELEASE_DIR) -j $(JOBS) --target RequestQX9-e2e
 	@scripts/setup.sh --browser-tests
-	@cd e2e && QX_STAGE=$(CURDIR)/$(STAGE_DIR) npm test
+	@cd e2e && QX_STAGE=$(CURDIR)/$(STAGE_DIR) \
+	  QX_TEST_LIBRARY=$(CURDIR)/$(RELEASE_DIR)/tests/browser/RequestQX9-e2e.so npm test
 
 stage: release
 	@scripts/stage.sh $(RELEASE_DIR) $(STAGE_DIR)

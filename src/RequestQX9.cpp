@@ -12,6 +12,11 @@
 #include "server/InternalFiles.h"
 #include "server/Sessions.h"
 
+// The browser tests compile this file a second time with their own unit added.
+#ifdef QX_BROWSER_TEST_UNIT
+#include "BrowserTestUnit.h"
+#endif
+
 namespace {
 
 void StartLibrary() {
@@ -23,6 +28,9 @@ void StartLibrary() {
   qx::InitializeFormsUnit();
   qx::InitializeControlsUnit();
   qx::InitializeScreensUnit();
+#ifdef QX_BROWSER_TEST_UNIT
+  qx::InitializeBrowserTestUnit();
+#endif
   qx::RegisterServerControllerClass(&qx::TServerController::CreateController);
   // Main block. Its failures go to RequestQX9.err and loading goes on.
   qx::ISAPIMainBlock(qx::ModuleOf(reinterpret_cast<const void*>(&StartLibrary)),

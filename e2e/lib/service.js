@@ -1,6 +1,8 @@
 // Starts the staged service for browser tests: requestqx-host on a free loopback port with a
 // private copy of RequestQX9.so (so its cache folder is the test's own), and headless
-// Chromium with a fresh profile. Everything started here is stopped by stop().
+// Chromium with a fresh profile. Everything started here is stopped by stop(). With
+// { testLibrary: true } the copy is made of the browser tests' own library instead, whose
+// start form is the test form.
 "use strict";
 
 const { spawn } = require("node:child_process");
@@ -12,6 +14,9 @@ const { chromium } = require("playwright-core");
 
 const stage = path.resolve(process.env.QX_STAGE || path.join(__dirname, "..", "..", "build", "stage"));
 const chromiumPath = process.env.QX_CHROMIUM || "/usr/bin/chromium";
+// The browser tests' library, which make test builds in the release tree beside the stage.
+const testLibrary = path.resolve(process.env.QX_TEST_LIBRARY ||
+  path.join(stage, "..", "release", "tests", "browser", "RequestQX9-e2e.so"));
 
 function freePort() {
   return new Promise((resolve, reject) => {
@@ -38,15 +43,21 @@ async function waitForPing(base, host) {
   throw new Error("requestqx-host did not answer in time");
 }
 
-// The running service and browser: { base, context, stop() }.
-async function startService() {
+// The running service and browser: { base, context, stop(), openPage(), openStartForm() }.
+async function startService(options = {}) {
   for (const file of ["requestqx-host", "RequestQX9.so", "Files/SessionEnd.htm"]) {
     if (!fs.existsSync(path.join(stage, file))) {
       throw new Error(`${path.join(stage, file)} is missing: run "make stage" first`);
     }
   }
+  const library = options.testLibrary ? testLibrary : path.join(stage, "RequestQX9.so");
+  if (!fs.existsSync(library)) {
+    throw new Error(`${library} is missing: build it with ` +
+                    '"cmake --build build/release --target RequestQX9-e2e" (make test does)');
+  }
   const work = fs.mkdtempSync(path.join(os.tmpdir(), "qx-e2e-"));
-  fs.copyFileSync(path.join(stage, "RequestQX9.so"), path.join(work, "RequestQX9.so"));
+  // Under the service's own name, so that the library behaves exactly as the staged one.
+  fs.copyFileSync(library, path.join(work, "RequestQX9.so"));
   const port = await freePort();
   const base = `http://127.0.0.1:${port}`;
   const log = fs.openSync(path.join(work, "host.log"), "w");
@@ -77,7 +88,30 @@ async function startService() {
     fs.closeSync(log);
     fs.rmSync(work, { recursive: true, force: true });
   }
-  return { base, context, stop };
+  // A new page (a new session) that records script errors and accepts dialogs, keeping their
+  // texts.
+  async function openPage() {
+    const page = await context.newPage();
+    const errors = [];
+    const dialogs = [];
+    page.on("pageerror", (error) => errors.push(error.message));
+    page.on("dialog", async (dialog) => {
+      dialogs.push(dialog.message());
+      await dialog.accept();
+    });
+    return { page, errors, dialogs };
+  }
+  // The start form in a new page, opened as a person opens it, once the probe page has posted
+  // the window size and the form's Initialize() has run (client objects made, lock released).
+  async function openStartForm({ viewport } = {}) {
+    const opened = await openPage();
+    if (viewport) await opened.page.setViewportSize(viewport);
+    await opened.page.goto(`${base}/RequestQX9`);
+    await opened.page.waitForFunction(() => typeof GTrackID === "number" && window.IWCLForm &&
+                                            window.locked === false);
+    return opened;
+  }
+  return { base, context, stop, openPage, openStartForm };
 }
 
 module.exports = { startService };

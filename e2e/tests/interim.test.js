@@ -17,30 +17,6 @@ after(async () => {
   if (service) await service.stop();
 });
 
-// A new page (a new session) that records script errors and answers dialogs, keeping their
-// texts.
-async function openPage() {
-  const page = await service.context.newPage();
-  const errors = [];
-  const dialogs = [];
-  page.on("pageerror", (error) => errors.push(error.message));
-  page.on("dialog", async (dialog) => {
-    dialogs.push(dialog.message());
-    await dialog.accept();
-  });
-  return { page, errors, dialogs };
-}
-
-// The start form after the probe page has posted the window size.
-async function openStartForm() {
-  const opened = await openPage();
-  await opened.page.goto(`${service.base}/RequestQX9`);
-  await opened.page.waitForSelector("#EDTTEXT");
-  // The page is usable once its lock is gone.
-  await opened.page.waitForFunction(() => window.locked === false);
-  return opened;
-}
-
 async function labelText(page) {
   return (await page.textContent("#LBLECHO")).trim();
 }
@@ -52,7 +28,7 @@ async function nextPage(page, track) {
 
 test("the start form appears after the probe page's automatic post", async () => {
   // As a person opens the service: the host's root leads to the library.
-  const { page, errors } = await openPage();
+  const { page, errors } = await service.openPage();
   await page.goto(`${service.base}/`);
   await page.waitForSelector("#EDTTEXT");
   await page.waitForFunction(() => window.locked === false);
@@ -69,7 +45,7 @@ test("the start form appears after the probe page's automatic post", async () =>
 });
 
 test("the button copies the typed text into the label", async () => {
-  const { page, errors } = await openStartForm();
+  const { page, errors } = await service.openStartForm();
   await page.fill("#EDTTEXT", "Lámpara ñoña");
   await page.click("#BTNCOPY");
   await nextPage(page, 2);
@@ -80,7 +56,7 @@ test("the button copies the typed text into the label", async () => {
 });
 
 test("Enter in the edit posts the page naming the edit", async () => {
-  const { page, errors } = await openStartForm();
+  const { page, errors } = await service.openStartForm();
   await page.fill("#EDTTEXT", "Enter pressed");
   await page.press("#EDTTEXT", "Enter");
   await nextPage(page, 2);
@@ -92,7 +68,7 @@ test("Enter in the edit posts the page naming the edit", async () => {
 });
 
 test("a page from the history shows the back-button message over the current page", async () => {
-  const { page, errors, dialogs } = await openStartForm();
+  const { page, errors, dialogs } = await service.openStartForm();
   await page.fill("#EDTTEXT", "first");
   await page.click("#BTNCOPY");
   await nextPage(page, 2);
@@ -108,7 +84,7 @@ test("a page from the history shows the back-button message over the current pag
 });
 
 test("the end button ends the session", async () => {
-  const { page, errors } = await openStartForm();
+  const { page, errors } = await service.openStartForm();
   const appID = await page.evaluate(() => window.GAppID);
   await page.click("#BTNTERMINATE");
   await page.waitForFunction(() => document.body && document.body.textContent.includes("Application has terminated"));
@@ -120,7 +96,7 @@ test("the end button ends the session", async () => {
 });
 
 test("a second click while a post is on its way does nothing", async () => {
-  const { page, errors } = await openStartForm();
+  const { page, errors } = await service.openStartForm();
   await page.fill("#EDTTEXT", "once");
   const posts = [];
   page.on("request", (request) => {

@@ -341,6 +341,7 @@ void TIWApplication::ProcessCallback(const TStringList& fields) {
 
 void TIWApplication::FinishCallbackReply() {
   if (TIWAppForm* form = ActiveForm()) {
+    callbackResponse_.AddChangedControls(*form, *this);
     if (!form->ExtraInitScript().empty()) {
       callbackResponse_.AddExecute("<![CDATA[" + form->ExtraInitScript() + "]]>");
       form->ClearExtraInitScript();

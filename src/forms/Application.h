@@ -148,7 +148,8 @@ class TIWApplication : public IIWApplication {
   void ProcessOnActiveForm(const TStringList& fields);
   // An exception of the post processing: the controller's OnException, else a message.
   void HandleException(const std::exception& failure);
-  // Adds the active form's queued scripts and the termination to a callback reply.
+  // Adds the controls the callback changed, the active form's queued scripts and the
+  // termination to a callback reply.
   void FinishCallbackReply();
 
   TWebRequest* request_ = nullptr;

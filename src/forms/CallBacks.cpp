@@ -1,6 +1,9 @@
 // Callback registry and the XML text of a callback reply.
 #include "forms/CallBacks.h"
 
+#include "forms/Application.h"
+#include "forms/LayoutMgr.h"
+#include "forms/RenderContext.h"
 #include "runtime/Strings.h"
 
 namespace qx {
@@ -37,6 +40,20 @@ void TIWCallBackResponse::Reset() {
 
 void TIWCallBackResponse::AddUpdate(std::unique_ptr<TIWMarkupLanguageTag> control) {
   if (control) updates_.push_back(std::move(control));
+}
+
+void TIWCallBackResponse::AddChangedControls(TIWForm& form, TIWApplication& application) {
+  // The update elements are rendered outside a page: a context of their own, on the form.
+  TIWPageContext40 page(application.Browser(), "");
+  page.SetForm(&form, &application);
+  Owned<TIWLayoutMgrForm> layout(new TIWLayoutMgrForm);
+  TIWContainerContext container(form, *layout, &application, false);
+  ForEachComponent(form, [&](IIWBaseComponent& component) {
+    const auto* control = dynamic_cast<const TControl*>(&component.AsComponent());
+    if (!component.Changed() || (control && !control->Showing())) return;
+    TIWComponent40Context context(component, page, container);
+    AddUpdate(component.RenderUpdate(context));
+  });
 }
 
 void TIWCallBackResponse::AddExecute(std::string literal) { executes_.push_back(std::move(literal)); }

@@ -14,6 +14,9 @@
 
 namespace qx {
 
+class TIWApplication;
+class TIWForm;
+
 // A callback handler: the component it was registered for and a copy of the posted values.
 using TIWCallBackMethod = std::function<void(TComponent* component, const TStringList& params)>;
 
@@ -41,6 +44,10 @@ class TIWCallBackResponse {
   void Reset();
   // A "control" element of the "update" list.
   void AddUpdate(std::unique_ptr<TIWMarkupLanguageTag> control);
+  // A "control" element for every showing component of `form` whose changed mark is set
+  // (marks are cleared before a post is processed, so these are the ones the callback
+  // changed), in the order of the form's controls.
+  void AddChangedControls(TIWForm& form, TIWApplication& application);
   // A "literal" element of the "execute" list (the text is written as it is, so scripts come
   // wrapped in "<![CDATA[" … "]]>").
   void AddExecute(std::string literal);

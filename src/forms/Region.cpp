@@ -172,8 +172,9 @@ void TIWCustomRegion::RegisterFields(TStringList& fields) const {
   if (SplitterActive()) fields.Add(ElementName() + "_data");
 }
 
+// Posted names arrive upper-cased, so the field is recognised without regard to case.
 bool TIWCustomRegion::OwnsField(std::string_view name) const {
-  return SplitterActive() && name == ElementName() + "_data";
+  return SplitterActive() && SameText(name, ElementName() + "_data");
 }
 
 void TIWCustomRegion::ApplySubmittedValue(const std::string& value) {

@@ -4,22 +4,9 @@
 #include "controls/IWButton.h"
 #include "controls/IWEdit.h"
 #include "controls/IWLabel.h"
+#include "screens/DefinedControl.h"
 
 namespace qx {
-
-namespace {
-
-// A control the definition must have made.
-template <class T>
-T* DefinedControl(const TComponent& form, std::string_view name) {
-  auto* control = dynamic_cast<T*>(form.FindComponent(name));
-  if (!control)
-    throw EComponentError(form.Name() + ": the definition has no " + T::StaticClassInfo().Name() +
-                          " named " + std::string(name));
-  return control;
-}
-
-}  // namespace
 
 const TClassInfo& TfrmInterimStart::StaticClassInfo() {
   using T = TfrmInterimStart;

@@ -1,2 +1,2 @@
-// IWCSData.js: one of the client script files served under /js/.
-// Its functions arrive with the client script library.
+// IWCSData.js: served for pages with client-side data sets. This service has none, so the
+// file holds no functions.

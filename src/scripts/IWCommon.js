@@ -1,6 +1,6 @@
 // IWCommon.js: locking the page, posting it back (SubmitClickConfirm, SubmitClick with the
-// client value encoding), the Enter key, the busy cursor, finding elements, the status line
-// and the window helpers every page uses.
+// client value encoding), the Enter key, the busy cursor, finding elements, the status line,
+// the window helpers, and the client halves of images, check boxes and radio buttons.
 "use strict";
 
 // ---- the page lock and the busy cursor --------------------------------------------------------
@@ -79,9 +79,15 @@ function FindElem(objname, aIgnoreForm) {
   return found.length === 1 ? found[0] : found;
 }
 
-function FindFocus(objname) {
+// The same as a list, empty when there is none.
+function PageElements(objname) {
   var found = FindElem(objname, false);
-  return Array.isArray(found) ? found[0] : found;
+  return found === null ? [] : Array.isArray(found) ? found : [found];
+}
+
+// The first page element named `objname`, or null.
+function FindFocus(objname) {
+  return PageElements(objname)[0] || null;
 }
 
 // The element with id `AId` (or, when asked, the submit form's input of that name); AFunction,
@@ -118,6 +124,18 @@ function ClientValue(element) {
   return element.value;
 }
 
+// What the page elements named `name` post (the last one that posts something wins);
+// undefined when none of them posts anything.
+function PageValue(name) {
+  var elements = PageElements(name);
+  var value;
+  for (var i = 0; i < elements.length; i++) {
+    var own = ClientValue(elements[i]);
+    if (own !== undefined) value = own;
+  }
+  return value;
+}
+
 // Copies every page value into the same-named input of the submit form; inputs whose page
 // element has gone are removed (hidden inputs of the form's own stay).
 function CopyValuesToSubmitForm(form) {
@@ -125,16 +143,12 @@ function CopyValuesToSubmitForm(form) {
   for (var i = 0; i < inputs.length; i++) {
     var input = inputs[i];
     if (!input.name) continue;
-    var found = FindElem(input.name, false);
-    var elements = found === null ? [] : Array.isArray(found) ? found : [found];
-    if (elements.length === 0) {
+    if (PageElements(input.name).length === 0) {
       if ((input.type || "").toLowerCase() !== "hidden") input.parentNode.removeChild(input);
       continue;
     }
-    for (var k = 0; k < elements.length; k++) {
-      var value = ClientValue(elements[k]);
-      if (value !== undefined) input.value = value;
-    }
+    var value = PageValue(input.name);
+    if (value !== undefined) input.value = value;
   }
 }
 
@@ -184,13 +198,18 @@ function CheckReturnKey(AKey, AName, AValidation) {
 
 // ---- change tracking, status line, windows ----------------------------------------------------
 
-// Records the name of the control whose content changed, for the next callback.
-function OnControlContentChange(event) {
-  var target = event ? event.target || event.srcElement : null;
-  var name = target ? target.name || target.id : "";
+// Adds a name to the changed-controls list (window.ChangedControls, each name followed by a
+// comma), which the next callback posts the values of.
+function AddChangedControl(name) {
   if (name && ("," + window.ChangedControls).indexOf("," + name + ",") < 0) {
     window.ChangedControls += name + ",";
   }
+}
+
+// Records the name of the control whose content changed, for the next callback.
+function OnControlContentChange(event) {
+  var target = event ? event.target || event.srcElement : null;
+  AddChangedControl(target ? target.name || target.id : "");
   return true;
 }
 
@@ -210,4 +229,86 @@ function LoadURL(URL) {
 
 function NewWindow(URL, Name, Options) {
   return window.open(URL, Name, Options);
+}
+
+// ---- images -----------------------------------------------------------------------------------
+
+// The image ImageSetEvent made current: its element name, validation flag and confirmation.
+var GCurrentImage = null;
+
+// Posts the page naming the image control, with the click's position inside the picture
+// ("x,y") as parameter. Hooked by ImageSetEvent it runs as an anchor's mouse-down handler,
+// whose only argument is the event: the image then is the current one.
+function ImageClick(AName, AEvent, ASubmitValidation, AConfirmation) {
+  if (typeof AName !== "string") {
+    if (!GCurrentImage) return true;
+    AEvent = AName;
+    AName = GCurrentImage.Name;
+    ASubmitValidation = GCurrentImage.Validation;
+    AConfirmation = GCurrentImage.Confirmation;
+  }
+  var event = AEvent || window.event;
+  var image = PageElements(AName)[0] || event.target;
+  var box = image.getBoundingClientRect();
+  // The picture starts inside the image's border.
+  var x = Math.round(event.clientX - box.left - image.clientLeft);
+  var y = Math.round(event.clientY - box.top - image.clientTop);
+  return SubmitClickConfirm(AName, x + "," + y, ASubmitValidation, AConfirmation);
+}
+
+// Pages for the Netscape family wrap a clickable image in an anchor whose mouse-over calls
+// this: the image becomes the current one and a press on the anchor posts through ImageClick.
+function ImageSetEvent(ALink, AImgName, AValidation, AConfirmation) {
+  GCurrentImage = { Name: AImgName, Validation: AValidation, Confirmation: AConfirmation };
+  ALink.onmousedown = ImageClick;
+  return true;
+}
+
+// ---- check boxes and radio buttons ------------------------------------------------------------
+
+// Shows a drawn check box checked or not: its state input holds "On" or "Off", its picture
+// is the matching one of the two.
+function SetCoolCheckBox(state, Image, checked) {
+  state.value = checked ? "On" : "Off";
+  if (Image) {
+    Image.src = Image.src.replace(/CoolCheckBox_(True|False)\.gif/,
+                                  "CoolCheckBox_" + (checked ? "True" : "False") + ".gif");
+  }
+}
+
+// The drawn check box: flips the state in the input named `Name` (the page's, else the submit
+// form's own) and the picture, and posts the page naming the control when asked.
+function CoolCheckBoxToggle(Name, Image, Submit) {
+  var form = getSubmitForm();
+  var state = FindFocus(Name) || (form ? form.elements[Name] : null);
+  if (!state) return false;
+  SetCoolCheckBox(state, Image, !/^on$/i.test(state.value));
+  AddChangedControl(Name);
+  if (Submit) SubmitClickConfirm(Name.replace(/_CHECKBOX$/, ""), "", true, "");
+  return false;
+}
+
+// A click on a check box's caption: the box `checkbox` + "_CHECKBOX" flips and the control's
+// own click handlers run as if the box had been clicked. The event goes no further, or the
+// control's element would run those handlers a second time.
+function checkBoxClick(event, checkbox) {
+  var name = checkbox + "_CHECKBOX";
+  AddChangedControl(name);
+  var box = document.getElementById(name);
+  if (box) box.checked = !box.checked;
+  if (event && event.stopPropagation) event.stopPropagation();
+  var element = document.getElementById(checkbox);
+  if (element && typeof element.onclick === "function") return element.onclick.call(element, event);
+  return true;
+}
+
+// Checks the radio button of the group `name` whose value is `selected` (or which is
+// `selected`) and clears the others of the group.
+function SelectRadioButton(name, selected) {
+  var buttons = PageElements(name);
+  for (var i = 0; i < buttons.length; i++) {
+    if ((buttons[i].type || "").toLowerCase() !== "radio") continue;
+    buttons[i].checked = buttons[i] === selected || buttons[i].value === String(selected);
+  }
+  AddChangedControl(name);
 }

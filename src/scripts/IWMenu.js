@@ -1,2 +1,2 @@
-// IWMenu.js: one of the client script files served under /js/.
-// Its functions arrive with the client script library.
+// IWMenu.js: served for pages that hold a menu. This service has no menu control, so the
+// file holds no functions.

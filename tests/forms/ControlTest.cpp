@@ -229,6 +229,7 @@ TEST_F(ControlTest, AnAlignedSplitterRegionHasAGripAndPostsItsRectangle) {
   region.RegisterFields(fields);
   EXPECT_EQ(fields.Lines(), (std::vector<std::string>{"REGSIDE_data"}));
   EXPECT_TRUE(region.OwnsField("REGSIDE_data"));
+  EXPECT_TRUE(region.OwnsField("REGSIDE_DATA"));  // as the post processing asks
   EXPECT_FALSE(region.OwnsField("REGSIDE"));
 
   region.ApplySubmittedValue("0,0,150,200");

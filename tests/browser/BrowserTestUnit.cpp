@@ -1,0 +1,16 @@
+// The browser tests' unit: its registrations.
+#include "BrowserTestUnit.h"
+
+#include "ClientTestForm.h"
+#include "server/ApplicationInterface.h"
+
+void RegisterResources_browser_tests();
+
+namespace qx {
+
+void InitializeBrowserTestUnit() {
+  RegisterResources_browser_tests();
+  RegisterStartForm(rkHTML40, &TfrmClientTest::StaticClassInfo());
+}
+
+}  // namespace qx

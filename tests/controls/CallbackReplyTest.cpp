@@ -1,0 +1,69 @@
+// The reply of an asynchronous callback through real controls and the real post processing:
+// the controls the callback changed come back as update elements, no others do.
+#include <gtest/gtest.h>
+
+#include "controls/ControlsUnit.h"
+#include "controls/IWButton.h"
+#include "controls/IWEdit.h"
+#include "controls/IWLabel.h"
+#include "forms/FakeRequest.h"
+#include "forms/FormsFixture.h"
+
+namespace qx::test {
+namespace {
+
+class CallbackReply : public FormsFixture {
+ protected:
+  CallbackReply() { InitializeControlsUnit(); }
+
+  // The reply text of one callback request with `fields`.
+  std::string Callback(const TStringList& fields) {
+    TFakeRequest request;
+    TFakeResponse response(request);
+    App().AttachRequest(request, response, nullptr);
+    App().ProcessCallback(fields);
+    App().DetachRequest();
+    return response.Content();
+  }
+};
+
+TEST_F(CallbackReply, CarriesTheShowingControlsTheCallbackChangedAndNoOthers) {
+  StartSession(brSafari);
+  TIWAppForm& form = CreateComponent<TIWAppForm>(App());
+  form.SetName("frmTest");
+  form.Show();
+  App().PreparePage();
+  auto& log = AddControl<TIWLabel>(form, form, "lblLog", 0, 0, 100, 20);
+  auto& hidden = AddControl<TIWLabel>(form, form, "lblHidden", 0, 30, 100, 20);
+  auto& edit = AddControl<TIWEdit>(form, form, "edtName", 0, 60, 100, 20);
+  auto& button = AddControl<TIWButton>(form, form, "btnSave", 0, 90, 75, 25);
+  hidden.SetVisible(false);
+  edit.SetText("old");
+  button.SetAsyncEvent<aeClick>([&](TObject*, const TStringList& params) {
+    log.SetCaption("saved <" + params.Values("x") + ">");
+    hidden.SetCaption("not shown");
+  });
+  form.RenderPageText();
+
+  // The edit takes its posted value before the callback runs; the button stays as it was.
+  EXPECT_EQ(Callback({"callback=BTNSAVE.DoOnAsyncClick", "x=7", "EDTNAME=new \xe9"}),
+            "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><response>\r\n"
+            "  <update><control id=\"LBLLOG\" type=\"IWLABEL\">\r\n"
+            "  <innerhtml><![CDATA[saved &lt;7&gt;]]></innerhtml>\r\n"
+            "</control><control id=\"EDTNAME\" type=\"IWEDIT\">\r\n"
+            "  <readonly><![CDATA[false]]></readonly>\r\n"
+            "  <text><![CDATA[new \xc3\xa9]]></text>\r\n"
+            "  <bgcolor><![CDATA[]]></bgcolor>\r\n"
+            "  <alignment><![CDATA[text-align:left;]]></alignment>\r\n"
+            "</control></update>\r\n"
+            "  <execute></execute>\r\n"
+            "</response>");
+  // An unknown callback changes nothing, so nothing comes back.
+  EXPECT_EQ(Callback({"callback=BTNSAVE.DoOnAsyncNothing", "EDTNAME=new \xe9"}),
+            "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><response>\r\n"
+            "  <update></update>\r\n  <execute></execute>\r\n</response>");
+  EXPECT_EQ(log.Caption(), "saved <7>");
+}
+
+}  // namespace
+}  // namespace qx::test
