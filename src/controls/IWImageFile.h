@@ -4,7 +4,7 @@
 #pragma once
 
 #include "controls/IWImage.h"
-#include "forms/Application.h"  // TIWFileRef, with the application Form.h refers to
+#include "forms/Form.h"
 
 namespace qx {
 

@@ -123,6 +123,8 @@ const TClassInfo& TIWBaseForm::StaticClassInfo() {
   return info;
 }
 
+TIWApplication* TIWBaseForm::Application() const noexcept { return application_.Get(); }
+
 TIWBaseForm::TIWBaseForm() {
   // A form belongs to the session it is created in.
   if (IIWApplication* current = CurrentApplication()) application_ = &current->Application();

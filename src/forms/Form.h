@@ -100,7 +100,7 @@ class TIWBaseForm : public TIWModuleDsn {
 
  public:
   // The application the form was created under (its owner, or the current application).
-  TIWApplication* Application() const noexcept { return application_.Get(); }
+  TIWApplication* Application() const noexcept;
 
   // Application forms can be shown, hidden and released; a bare form cannot.
   virtual bool IsAppForm() const noexcept { return false; }
