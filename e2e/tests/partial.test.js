@@ -1,6 +1,7 @@
 // Partial updates against the browser tests' own partial-update form: a post through the hidden
 // submit frame changes the main page in place (a caption, a visibility, a place), keeps the
-// document, carries the next track number and leaves the page usable for the next post.
+// document, carries the next track number and leaves the page usable for the next post; a post
+// that leaves the form loads the next page in the main window.
 "use strict";
 
 const assert = require("node:assert/strict");
@@ -45,7 +46,7 @@ async function clickChange(page, caption) {
                                        window.locked === false && window.GSubmitting === false, caption);
 }
 
-test("a partial-update post changes the page in place and the next post works too", async () => {
+test("a partial-update post changes the page in place, the next one works too, leaving loads a page", async () => {
   const { page, errors } = await service.openStartForm({ viewport: { width: 1000, height: 700 } });
   await page.click("#BTNPARTIAL");
   await page.waitForFunction(() => window.GIsPartialUpdate === true && window.IWCLForm &&
@@ -91,6 +92,15 @@ test("a partial-update post changes the page in place and the next post works to
   assert.equal(second.lockerShown, false);
   assert.match(updatePosts[1], new RegExp(`IW_TrackID_=${before.trackID + 1}(&|$)`));
   assert.deepEqual(documentLoads, []);
+
+  // A post that leaves the form cannot be shown in place: the main window loads the start
+  // form's page, with the track number the post's reply made current.
+  await page.click("#BTNBACK");
+  await page.waitForFunction(() => document.getElementById("LBLLOG") !== null && window.IWCLForm &&
+                                   window.locked === false);
+  assert.equal(documentLoads.length, 1);
+  assert.equal(await page.evaluate(() => [window.GIsPartialUpdate, window.GTrackID, window.partialMarker].join()),
+               `false,${before.trackID + 4},`);
   assert.deepEqual(errors, []);
   await page.close();
 });

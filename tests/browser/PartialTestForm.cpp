@@ -1,4 +1,4 @@
-// The browser tests' partial-update form: its class table and its one handler.
+// The browser tests' partial-update form: its class table and its handlers.
 #include "PartialTestForm.h"
 
 #include "controls/IWButton.h"
@@ -15,6 +15,7 @@ const TClassInfo& TfrmPartialTest::StaticClassInfo() {
                                      .Creatable()
                                      .Definition("PartialTestForm.qxf")
                                      .Handler("btnChangeClick", &T::btnChangeClick)
+                                     .Handler("btnBackClick", &T::btnBackClick)
                                      .Build();
   return info;
 }
@@ -33,5 +34,7 @@ void TfrmPartialTest::btnChangeClick(TObject*) {
   lblToggled_->SetVisible(!lblToggled_->Visible());
   btnMoved_->SetLeft(btnMoved_->Left() + 100);
 }
+
+void TfrmPartialTest::btnBackClick(TObject*) { Release(); }
 
 }  // namespace qx

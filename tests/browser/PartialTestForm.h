@@ -1,6 +1,7 @@
 // TfrmPartialTest: the browser tests' form in partial-update mode. Its button changes the page
 // in three ways at once (a label's caption, another label's visibility, a button's place), so
-// that a test sees the reply update the main page without loading a new document.
+// that a test sees the reply update the main page without loading a new document; another
+// button leaves the form, so that the main window must load the next page.
 #pragma once
 
 #include "forms/Application.h"
@@ -21,6 +22,9 @@ class TfrmPartialTest : public TIWAppForm {
   // label when it was hidden and hides it when it was shown, and moves the moved button
   // 100 pixels to the right.
   void btnChangeClick(TObject* sender);
+  // Releases the form: the start form below it is the next page, which a partial-update reply
+  // cannot show in place.
+  void btnBackClick(TObject* sender);
 
  protected:
   // Finds the controls the definition made.
