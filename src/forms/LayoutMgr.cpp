@@ -204,7 +204,7 @@ void TIWLayoutMgrForm::WritePartialUpdateParts(TIWForm& form, TIWPageContext40& 
   }
   hidden->Render(markup);
   // The frame starts with the reply page of this render, kept as a file of the session.
-  const std::string reply = PartialUpdatePage(page, {}, form.Width(), form.Height(), charSet,
+  const std::string reply = PartialUpdatePage(page, form.Width(), form.Height(), charSet,
                                               application.InternalFilesBase(), IsTemplate());
   auto frame = TIWHTMLTag::Create("IFRAME");
   frame->AddStringParam("ID", "SubmitFrame");
@@ -213,9 +213,10 @@ void TIWLayoutMgrForm::WritePartialUpdateParts(TIWForm& form, TIWPageContext40& 
   frame->Render(markup);
 }
 
-std::string TIWLayoutMgrForm::PartialUpdatePage(TIWPageContext40& page, std::string_view updates,
-                                                int formWidth, int formHeight, std::string_view charSet,
-                                                std::string_view internalFilesBase, bool isTemplate) {
+std::string TIWLayoutMgrForm::PartialUpdatePage(TIWPageContext40& page, int formWidth, int formHeight,
+                                                std::string_view charSet,
+                                                std::string_view internalFilesBase, bool isTemplate,
+                                                std::string_view updates) {
   const std::string& sep = page.Separator();
   const bool updated = !updates.empty() || !page.PartialScript().empty();
   std::string s = "<html><head><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; CHARSET=" +
@@ -242,8 +243,9 @@ void TIWLayoutMgrForm::WritePage(TIWForm& form, TIWPageContext40& page, TIWConta
   TIWApplication* application = form.Application();
   const std::string& sep = page.Separator();
   if (page.IsUpdateReply()) {
-    out += PartialUpdatePage(page, UpdateCalls(context), form.Width(), form.Height(), controller.CharSet(),
-                             application ? application->InternalFilesBase() : std::string(), IsTemplate());
+    out += PartialUpdatePage(page, form.Width(), form.Height(), controller.CharSet(),
+                             application ? application->InternalFilesBase() : std::string(), IsTemplate(),
+                             UpdateCalls(context));
     return;
   }
 

@@ -95,9 +95,9 @@ class TIWLayoutMgrForm : public TIWLayoutMgr {
   // page context's partial scripts in the main page and holds the submit form. `updates`
   // (UpdateCalls) open updateControls(), before the partial-update script that controls
   // added, which may work on the elements the updates replace.
-  static std::string PartialUpdatePage(TIWPageContext40& page, std::string_view updates, int formWidth,
-                                       int formHeight, std::string_view charSet,
-                                       std::string_view internalFilesBase, bool isTemplate);
+  static std::string PartialUpdatePage(TIWPageContext40& page, int formWidth, int formHeight,
+                                       std::string_view charSet, std::string_view internalFilesBase,
+                                       bool isTemplate, std::string_view updates = {});
 
  private:
   // In partial-update mode: the hidden submit form and the submit frame that replace the

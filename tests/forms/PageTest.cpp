@@ -526,7 +526,7 @@ namespace {
 
 TEST(PartialUpdatePage, RunsThePartialScriptsInTheMainPage) {
   TIWPageContext40 page(brIE, "");
-  EXPECT_EQ(TIWLayoutMgrForm::PartialUpdatePage(page, "", 300, 200, "", "/RequestQX9", false),
+  EXPECT_EQ(TIWLayoutMgrForm::PartialUpdatePage(page, 300, 200, "", "/RequestQX9", false),
             "<html><head><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; CHARSET=\">"
             "<script type=\"text/javascript\" src=\"/RequestQX9/js/IWPartialUpdate.js_9.0.17\"></script>"
             "<script>function updateControls() {}function init() { updateControls();"
@@ -537,7 +537,7 @@ TEST(PartialUpdatePage, RunsThePartialScriptsInTheMainPage) {
   page.AddPartialB("b(\"1\");");
   page.AddPartialC("c();");
   page.AddPartialD("d();");
-  EXPECT_EQ(TIWLayoutMgrForm::PartialUpdatePage(page, "", 640, 480, "utf-8", "", false),
+  EXPECT_EQ(TIWLayoutMgrForm::PartialUpdatePage(page, 640, 480, "utf-8", "", false),
             "<html><head><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; CHARSET=utf-8\">"
             "<script type=\"text/javascript\" src=\"/js/IWPartialUpdate.js_9.0.17\"></script>"
             "<script>function updateControls() {IWUpdate(\"A\",\"x\");}function init() { updateControls();"
