@@ -40,16 +40,16 @@ class PartialReply : public FormsFixture {
     Render(*form_);
   }
 
-  // The reply to a partial-update post of the page with track number `track` that clicks
-  // the button and posts the edit's `text`, handled as the dispatcher hands it over.
-  std::string ClickGo(int track, const std::string& text) {
+  // The reply to a partial-update post of the page with track number `track` that names
+  // `action` (the button by default) and posts the edit's unchanged text, handled as the
+  // dispatcher hands it over.
+  std::string PartialPost(int track, const std::string& action = "BTNGO") {
     TFakeRequest request;
     TFakeResponse response(request);
     App().AttachRequest(request, response, nullptr);
     App().SetIsPartialUpdate(true);
-    App().Execute({"IW_SessionID_=p1", "IW_TrackID_=" + IntToStr(track), "IW_Action=BTNGO",
-                   "IW_ActionParam=", "IW_FormName=frmPartial", "IW_FormClass=TIWAppForm",
-                   "EDTNAME=" + text});
+    App().Execute({"IW_SessionID_=p1", "IW_TrackID_=" + IntToStr(track), "IW_Action=" + action,
+                   "IW_ActionParam=", "IW_FormName=frmPartial", "IW_FormClass=TIWAppForm", "EDTNAME=Ana"});
     TMemoryStream page;
     App().Render(page);
     App().DetachRequest();
@@ -72,13 +72,15 @@ TEST_F(PartialReply, UpdatesTheChangedControlsInPlaceAndCarriesTheNewSubmitForm)
     status_->SetLines({"<b>Saved</b>", "</script><!--<script> \"a\\b\""});
     App().ShowMessage("Done");
   };
-  EXPECT_EQ(ClickGo(0, "Ana"),
+  EXPECT_EQ(PartialPost(0),
             "<html><head><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; CHARSET=\">"
             "<script type=\"text/javascript\" src=\"/RequestQX9/js/IWPartialUpdate.js_9.0.17\"></script>"
             "<script>function updateControls() {"
             "IWUpdate(\"TXTSTATUS\",\"\\x3Cdiv STYLE=\\\"position:absolute;left:7px;top:7px;z-index:100;"
-            "width:200px;height:21px;font-style:normal;font-weight:normal;font-size:13px;text-decoration: none;\\\" ID=\\\"TXTSTATUS\\\">"
-            "\\x3Cb>Saved\\x3C/b>\\r\\n\\x3C/script>\\x3C!--\\x3Cscript> \\\"a\\\\b\\\"\\r\\n\\x3C/div>\");\r\n"
+            "width:200px;height:21px;font-style:normal;font-weight:normal;font-size:13px;"
+            "text-decoration: none;\\\" ID=\\\"TXTSTATUS\\\">"
+            "\\x3Cb>Saved\\x3C/b>\\r\\n\\x3C/script>\\x3C!--\\x3Cscript> \\\"a\\\\b\\\"\\r\\n"
+            "\\x3C/div>\");\r\n"
             "IWCLUpdate(\"TXTSTATUS\",true,7,7,200,21);\r\n"
             "}function init() { updateControls();IWTop().InitRects(300, 200);IWTop().InitIWCLObjects();"
             "IWTop().GTrackID=1;\r\nwindow.alert(\"Done\");\r\n\r\n"
@@ -103,14 +105,15 @@ TEST_F(PartialReply, UpdatesTheChangedControlsInPlaceAndCarriesTheNewSubmitForm)
     name_->SetVisible(false);
     still_->SetLeft(100);
   };
-  const std::string reply = ClickGo(1, "Ana");
+  const std::string reply = PartialPost(1);
   const std::size_t edit = reply.find("IWUpdate(\"EDTNAME\",\"\\x3Cinput ");
   ASSERT_NE(edit, std::string::npos) << reply;
   EXPECT_NE(reply.find("visibility:hidden;", edit), std::string::npos);
   EXPECT_NE(reply.find("IWCLUpdate(\"EDTNAME\",false,7,71,120,21);\r\n}"), std::string::npos);
   EXPECT_NE(reply.find("IWUpdate(\"LBLSTILL\",\"\\x3Cspan style=\\\"position:absolute;left:99px;top:39px;"),
             std::string::npos);
-  EXPECT_NE(reply.find("IWCLUpdate(\"LBLSTILL\",true,99,39,200,21);\r\nIWUpdate(\"EDTNAME\""), std::string::npos);
+  EXPECT_NE(reply.find("IWCLUpdate(\"LBLSTILL\",true,99,39,200,21);\r\nIWUpdate(\"EDTNAME\""),
+            std::string::npos);
   EXPECT_EQ(reply.find("TXTSTATUS"), std::string::npos);
   EXPECT_EQ(reply.find("NAME=\"EDTNAME\""), std::string::npos);
   EXPECT_NE(reply.find("IWTop().GTrackID=2;\r\n"), std::string::npos);
@@ -118,17 +121,27 @@ TEST_F(PartialReply, UpdatesTheChangedControlsInPlaceAndCarriesTheNewSubmitForm)
   EXPECT_NE(reply.find("NAME=\"IW_TrackID_\" VALUE=\"2\""), std::string::npos);
   // A whole page of the form shows the hidden edit hidden.
   App().SetIsPartialUpdate(false);
-  EXPECT_NE(Render(*form_).find(".EDTNAMECSS {position:absolute;left:7px;top:71px;z-index:100;visibility:hidden;"),
+  EXPECT_NE(
+      Render(*form_).find(".EDTNAMECSS {position:absolute;left:7px;top:71px;z-index:100;visibility:hidden;"),
+      std::string::npos);
+
+  // A post naming no control of the form changes nothing: no update, the error shown over the
+  // unchanged page, which gets the new submit form.
+  onClick = [] { ADD_FAILURE() << "no handler runs"; };
+  const std::string refused = PartialPost(2, "BTNNONE");
+  EXPECT_EQ(refused.find("IWUpdate("), std::string::npos);
+  EXPECT_NE(refused.find("IWTop().GTrackID=3;\r\nwindow.alert(\"Cannot find submit component.\");"),
             std::string::npos);
+  EXPECT_NE(refused.find("NAME=\"IW_TrackID_\" VALUE=\"3\""), std::string::npos);
 
   // A post whose handler shows another form cannot be answered in place: the main window
   // fetches that form's page with a post that names no action.
   TIWAppForm& other = CreateComponent<TIWAppForm>(App());
   other.SetName("frmOther");
   onClick = [&] { other.Show(); };
-  EXPECT_EQ(ClickGo(2, "Ana"), std::string("<html>\r\n<head>\r\n<script>\r\n") + kTopWindowFunction +
-                                   " IWTop().window.location.href = \"/RequestQX9/EXEC/3/p1\";</script>\r\n"
-                                   "</head></html>");
+  EXPECT_EQ(PartialPost(3), std::string("<html>\r\n<head>\r\n<script>\r\n") + kTopWindowFunction +
+                                " IWTop().window.location.href = \"/RequestQX9/EXEC/4/p1\";</script>\r\n"
+                                "</head></html>");
   EXPECT_EQ(App().ActiveForm(), &other);
 }
 
