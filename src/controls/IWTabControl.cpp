@@ -165,6 +165,8 @@ std::string TIWTabPage::StyleText(TIWComponent40Context& context) {
                       IntToStr(RenderedHeight(browser)) + ";" + "position: absolute;" + "left:" +
                       IntToStr(RenderedLeft(browser)) + ";" + "top:" + IntToStr(RenderedTop(browser)) + ";";
   if (Color() != clNone) style += "background-color:" + ColorText(Color()) + ";";
+  // A hidden page is rendered only on a partial-update form, and has no tab to show it by.
+  if (!Visible() && StyleRenderOptions().RenderVisibility()) style += "visibility:hidden;";
   return style;
 }
 

@@ -52,6 +52,20 @@ constexpr const char* kMessageWindowTail =
     "msgWindow.document.write('</BODY>');\r\n"
     "msgWindow.document.close();\r\n";
 
+namespace {
+
+// Sends the window that holds the page to `url`, from the page or from its submit frame.
+std::string TopWindowLocationScript(const std::string& url) {
+  return std::string("<script>\r\n") + kTopWindowFunction + " IWTop().window.location.href = \"" + url +
+         "\";</script>\r\n";
+}
+
+std::string TopWindowLocationPage(const std::string& url) {
+  return "<html>\r\n<head>\r\n" + TopWindowLocationScript(url) + "</head></html>";
+}
+
+}  // namespace
+
 std::string AppIDFromGUID(const TGUID& guid) {
   auto bigEndian = [&](int from) {
     return (std::uint32_t{guid.D4[from]} << 24) | (std::uint32_t{guid.D4[from + 1]} << 16) |
@@ -189,6 +203,11 @@ void TIWApplication::AttachRequest(TWebRequest& request, TWebResponse& response,
   request_ = &request;
   response_ = &response;
   files_ = files;
+  // A request is an ordinary one until the dispatcher says it is a partial update or a
+  // callback; the kind of an earlier request must not shape this one's reply.
+  SetIsPartialUpdate(false);
+  SetIsCallback(false);
+  pageForm_ = ActiveForm();
 }
 
 void TIWApplication::DetachRequest() noexcept {
@@ -418,6 +437,13 @@ void TIWApplication::Render(TStream& out) {
     return;
   }
   if (!form) return;
+  if (IsPartialUpdate() && !UpdatesPageInPlace(*form)) {
+    // The reply lands in the submit frame: the main window fetches the new page itself, with
+    // a post that names no action and so only renders it.
+    out.WriteText(TopWindowLocationPage(AppURLBase() + "/" + controller.ExecCmd() + "/" +
+                                        IntToStr(TrackID()) + "/" + AppID()));
+    return;
+  }
   form->RenderPage(out);
   if (controller.OnAfterRender()) controller.OnAfterRender()(*this, *form);
 }
@@ -425,6 +451,10 @@ void TIWApplication::Render(TStream& out) {
 void TIWApplication::SendTerminationReply(TWebResponse& response) { response.SetContent(FinalPage()); }
 
 void TIWApplication::SendRedirectReply(TWebResponse& response) { response.SetContent(FinalPage()); }
+
+bool TIWApplication::UpdatesPageInPlace(const TIWAppForm& form) const {
+  return &form == pageForm_.Get() && form.UpdateMode() == umPartial && form.IsHTML40();
+}
 
 std::string TIWApplication::FinalPage() const {
   const std::string& message = terminateMessage_;
@@ -436,8 +466,7 @@ std::string TIWApplication::FinalPage() const {
   }
   std::string page = "<html>\r\n<head>\r\n";
   if (IsPartialUpdate()) {
-    page += std::string("<script>\r\n") + kTopWindowFunction + " IWTop().window.location.href = \"" +
-            url + "\";</script>\r\n";
+    page += TopWindowLocationScript(url);
   } else {
     const std::string delay =
         message.empty() ? std::string("0")

@@ -151,6 +151,9 @@ class TIWApplication : public IIWApplication {
   // Adds the controls the callback changed, the active form's queued scripts and the
   // termination to a callback reply.
   void FinishCallbackReply();
+  // Whether the reply to a partial-update post updates the page in place: the form the page
+  // was made from is still active and still in partial-update mode.
+  bool UpdatesPageInPlace(const TIWAppForm& form) const;
 
   TWebRequest* request_ = nullptr;
   TWebResponse* response_ = nullptr;
@@ -166,6 +169,8 @@ class TIWApplication : public IIWApplication {
   std::string masterTemplate32_;
   TIWCallBacks callbacks_;
   TIWCallBackResponse callbackResponse_;
+  // The active form when the request arrived: the page the browser posted from.
+  TComponentRef<TIWAppForm> pageForm_;
 };
 
 }  // namespace qx

@@ -267,12 +267,17 @@ int TIWControlFeatures<Base>::RenderedHeight(TIWBrowser browser) const {
 template <class Base>
 std::string TIWControlFeatures<Base>::StyleText(TIWComponent40Context& context) {
   const TIWBrowser browser = context.Browser();
-  if (!css_.empty() && !(renderSize_ && styleRenderOptions_.RenderSize())) return {};
+  // Only a partial-update form renders invisible controls: their elements are there to be
+  // shown by a later update, and must not show before.
+  const char* visibility =
+      !this->Visible() && styleRenderOptions_.RenderVisibility() ? "visibility:hidden;" : "";
+  if (!css_.empty() && !(renderSize_ && styleRenderOptions_.RenderSize())) return visibility;
   std::string s;
   if (this->Parent() && styleRenderOptions_.RenderPosition())
     s += context.LayoutMgr().PositionStyle(*this, browser);
   if (styleRenderOptions_.RenderZIndex() && zIndex_ != kNoZIndex)
     s += "z-index:" + IntToStr(zIndex_ + 100) + ";";
+  s += visibility;
   const std::string width = IntToStr(RenderedWidth(browser));
   const std::string height = IntToStr(RenderedHeight(browser));
   if (renderSize_ || (styleRenderOptions_.RenderSize() && !autoSize_))

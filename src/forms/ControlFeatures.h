@@ -39,7 +39,8 @@ class TIWStyleRenderOptions : public TPersistent {
   void SetRenderFont(bool v) noexcept { renderFont_ = v; }
   bool RenderZIndex() const noexcept { return renderZIndex_; }
   void SetRenderZIndex(bool v) noexcept { renderZIndex_ = v; }
-  // Kept with the control; a full page never renders an invisible control.
+  // An invisible control that is rendered (partial-update forms only) writes
+  // "visibility:hidden;" in its style.
   bool RenderVisibility() const noexcept { return renderVisibility_; }
   void SetRenderVisibility(bool v) noexcept { renderVisibility_ = v; }
   bool RenderStatus() const noexcept { return renderStatus_; }

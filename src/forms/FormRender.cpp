@@ -129,6 +129,10 @@ class TFormPageRender {
     DeclareUploads();
     RenderControls();
     BuildSubmitForm();
+    if (page_.IsUpdateReply()) {
+      AddQueuedReplyScripts();
+      return WritePageOnce();
+    }
     const std::string metas = HeadMetas();
     AddBrowserScript();
     SetBodyAttributes();
@@ -142,11 +146,13 @@ class TFormPageRender {
   }
 
  private:
-  // The action URL, the page context's form and mode, then the OnRender events.
+  // The action URL, the page context's form and mode (a partial-update form answers a
+  // partial-update post with the submit frame's reply), then the OnRender events.
   void PreparePage() {
     form_.SetActionURL(application_.FormAction());
     page_.SetForm(&form_, &application_);
     page_.SetPartialUpdate(form_.UpdateMode() == umPartial);
+    page_.SetUpdateReply(page_.IsPartialUpdate() && application_.IsPartialUpdate());
     form_.FireRenderEvents();
   }
 
@@ -336,13 +342,22 @@ class TFormPageRender {
     page_.AddDeclaration("  return true;\r\n}\r\n");
   }
 
-  // The page, written once; then the queued scripts are spent and OnAfterRender fires.
+  // What a partial-update reply runs in the main page besides the updates: the new track
+  // number (the page's uploads post with it), the queued alerts and message windows.
+  void AddQueuedReplyScripts() {
+    page_.AddPartialA("IWTop().GTrackID=" + IntToStr(application_.TrackID()) + ";");
+    page_.AddPartialA(form_.ExtraInitScript());
+    page_.AddPartialScript(form_.MessageWindowScript());
+  }
+
+  // The page, written once; then the queued scripts are spent and, after a full page,
+  // OnAfterRender fires.
   std::string WritePageOnce() {
     std::string text;
     layout_->WritePage(form_, page_, *context_, text);
     form_.ClearExtraInitScript();
     form_.ClearMessageWindowScript();
-    if (form_.OnAfterRender()) form_.OnAfterRender()(&form_);
+    if (form_.OnAfterRender() && !page_.IsUpdateReply()) form_.OnAfterRender()(&form_);
     return text;
   }
 

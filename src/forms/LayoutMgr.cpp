@@ -43,11 +43,15 @@ void TIWLayoutMgr::ProcessControl(TIWComponent40Context& context) {
   auto* html = dynamic_cast<IIWHTML40Control*>(&component);
 
   // Class and style: the generated class carries the style text as a rule of the page's style
-  // element; any other class keeps the style text inline, in front of the tag's own style.
+  // element; any other class keeps the style text inline, in front of the tag's own style. A
+  // partial-update reply cannot change the main page's rules, so there the generated class
+  // gives way to the inline style.
   if (html) {
     if (!tag->HasParam("CLASS")) tag->SetParam("CLASS", html->CssClassName());
     const std::string style = html->StyleText(context);
-    if (tag->Param("CLASS") == n + "CSS") {
+    const bool generatedClass = tag->Param("CLASS") == n + "CSS";
+    if (generatedClass && page.IsUpdateReply()) tag->RemoveParam("CLASS");
+    if (generatedClass && !page.IsUpdateReply()) {
       page.AddStyleRule("." + n + "CSS" + " {" + style + "}" + "\r\n");
     } else {
       const std::string combined = style + tag->Param("STYLE");
@@ -111,6 +115,52 @@ std::string TIWLayoutMgr::CollectMarkup(TIWContainerContext& context) {
   return out;
 }
 
+namespace {
+
+// Markup as a double-quoted script string that decodes to it exactly and holds no '<'.
+std::string MarkupScriptString(std::string_view markup) {
+  std::string out = "\"";
+  out.reserve(markup.size() + markup.size() / 8 + 2);
+  for (char c : markup) {
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case '"': out += "\\\""; break;
+      case '\r': out += "\\r"; break;
+      case '\n': out += "\\n"; break;
+      case '<': out += "\\x3C"; break;
+      default: out += c;
+    }
+  }
+  out += '"';
+  return out;
+}
+
+}  // namespace
+
+std::string TIWLayoutMgr::UpdateCalls(TIWContainerContext& context) {
+  std::string calls;
+  for (const auto& componentContext : context.Components()) {
+    IIWBaseComponent& component = componentContext->Component();
+    TIWContainerContext* children = componentContext->Children();
+    TIWMarkupLanguageTag* tag = componentContext->Tag();
+    if (!component.Changed() || !tag) {
+      if (children) calls += UpdateCalls(*children);
+      continue;
+    }
+    if (children) tag->AddBinary(CollectMarkup(*children));
+    const std::string n = component.ElementName();
+    calls += "IWUpdate(\"" + n + "\"," + MarkupScriptString(tag->Text()) + ");\r\n";
+    if (auto* html = dynamic_cast<IIWHTML40Control*>(&component)) {
+      const TIWBrowser browser = componentContext->Browser();
+      calls += "IWCLUpdate(\"" + n + "\"," + (html->AsControl().Visible() ? "true" : "false") +
+               Format(",%d,%d,%d,%d);", {html->RenderedLeft(browser), html->RenderedTop(browser),
+                                         html->RenderedWidth(browser), html->RenderedHeight(browser)}) +
+               "\r\n";
+    }
+  }
+  return calls;
+}
+
 std::string TIWLayoutMgrForm::PositionStyle(const IIWHTML40Control& control, TIWBrowser browser) const {
   return "position:absolute;left:" + IntToStr(control.RenderedLeft(browser)) + "px;" + "top:" +
          IntToStr(control.RenderedTop(browser)) + "px;";
@@ -165,19 +215,21 @@ void TIWLayoutMgrForm::WritePartialUpdateParts(TIWForm& form, TIWPageContext40& 
 
 std::string TIWLayoutMgrForm::PartialUpdatePage(TIWPageContext40& page, int formWidth, int formHeight,
                                                 std::string_view charSet,
-                                                std::string_view internalFilesBase, bool isTemplate) {
+                                                std::string_view internalFilesBase, bool isTemplate,
+                                                std::string_view updates) {
   const std::string& sep = page.Separator();
-  const bool updates = !page.PartialScript().empty();
+  const bool updated = !updates.empty() || !page.PartialScript().empty();
   std::string s = "<html><head><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; CHARSET=" +
                   std::string(charSet) + "\">" + sep + "<script type=\"text/javascript\" src=\"" +
                   std::string(internalFilesBase) + "/js/IWPartialUpdate.js_" + kFrameworkVersion +
-                  "\"></script>" + sep + "<script>" + sep + "function updateControls() {" + sep +
-                  page.PartialScript() + "}" + sep + "function init() { " + sep + "updateControls();" + sep;
-  if (updates)
+                  "\"></script>" + sep + "<script>" + sep + "function updateControls() {" + sep;
+  s.append(updates);
+  s += page.PartialScript() + "}" + sep + "function init() { " + sep + "updateControls();" + sep;
+  if (updated)
     s += Format("IWTop().InitRects(%d, %d);", {formWidth, formHeight}) + sep + "IWTop().InitIWCLObjects();" + sep;
   s += page.PartialA() + page.PartialD() + "setTimeout(\"" + EscapeScript(page.PartialC()) +
        EscapeScript(page.PartialB()) + "\");" + "\r\n" + sep + "IWTop().SetBusy(false);" + sep;
-  if (updates && !isTemplate) s += "IWTop().Body_OnResize();" + sep;
+  if (updated && !isTemplate) s += "IWTop().Body_OnResize();" + sep;
   s += "IWTop().GSubmitting=false;" + sep + "IWTop().ValidClick=true;" + "}" + sep + "</script>" + sep +
        "</head><body onload=\"init()\">";
   page.FormTag().Render(s);
@@ -190,6 +242,12 @@ void TIWLayoutMgrForm::WritePage(TIWForm& form, TIWPageContext40& page, TIWConta
   const TIWServerControllerBase& controller = TIWServerControllerBase::Required();
   TIWApplication* application = form.Application();
   const std::string& sep = page.Separator();
+  if (page.IsUpdateReply()) {
+    out += PartialUpdatePage(page, form.Width(), form.Height(), controller.CharSet(),
+                             application ? application->InternalFilesBase() : std::string(), IsTemplate(),
+                             UpdateCalls(context));
+    return;
+  }
 
   // The control markup first; the submit form closes it unless the page is a final one or a
   // partial update.

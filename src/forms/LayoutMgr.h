@@ -42,9 +42,23 @@ class TIWLayoutMgr : public TComponent {
   // The markup of a container's rendered children: input controls grouped, each child
   // container's own markup inside its element.
   std::string CollectMarkup(TIWContainerContext& context);
+  // The calls a partial-update reply's updateControls() makes in the main page for every
+  // rendered component of `context` whose changed mark is set (invisible ones included; a
+  // changed container brings its children along, so they need no calls of their own), in
+  // render order, each line ending in CR LF:
+  //   IWUpdate("E","<markup>");
+  //   IWCLUpdate("E",<true|false>,<left>,<top>,<width>,<height>);
+  // The first replaces the element E by its new markup, written as a double-quoted script
+  // string: the backslash, the double quote, CR and LF become \\, \", \r and \n, and every
+  // '<' becomes \x3C, so that the string decodes to the markup byte for byte and no "</script"
+  // or "<!--" inside it can end or disturb the reply's script element.
+  // The second (HTML 4.0 controls only) gives E's client object its visibility and its
+  // rendered position and size.
+  std::string UpdateCalls(TIWContainerContext& context);
   // The layout's own additions to a form's page once its controls are laid out.
   virtual void FinishForm(TIWForm& form, TIWPageContext40& page) = 0;
-  // Writes the whole page of `form`.
+  // Writes the whole page of `form`, or, when the render answers a partial-update post, the
+  // reply for the submit frame.
   virtual void WritePage(TIWForm& form, TIWPageContext40& page, TIWContainerContext& context,
                          std::string& out) = 0;
 
@@ -78,10 +92,12 @@ class TIWLayoutMgrForm : public TIWLayoutMgr {
   static std::string HeadScriptBlock(const TIWPageContext40& page, std::string_view internalFilesBase,
                                      bool useInternalFiles);
   // The reply to a partial-update post: a page for the hidden submit frame that runs the
-  // page context's partial scripts in the main page and holds the submit form.
+  // page context's partial scripts in the main page and holds the submit form. `updates`
+  // (UpdateCalls) open updateControls(), before the partial-update script that controls
+  // added, which may work on the elements the updates replace.
   static std::string PartialUpdatePage(TIWPageContext40& page, int formWidth, int formHeight,
                                        std::string_view charSet, std::string_view internalFilesBase,
-                                       bool isTemplate);
+                                       bool isTemplate, std::string_view updates = {});
 
  private:
   // In partial-update mode: the hidden submit form and the submit frame that replace the

@@ -38,8 +38,15 @@ class TIWPageContext40 {
   // The URL of an internal file ("/gfx/…") under the application's internal files base; the
   // name alone without an application.
   std::string InternalFileURL(std::string_view name) const;
+  // The form is in partial-update mode: its controls leave their scripts for the
+  // partial-update script, which the submit frame runs in the main page.
   bool IsPartialUpdate() const noexcept { return partialUpdate_; }
   void SetPartialUpdate(bool partial) noexcept { partialUpdate_ = partial; }
+  // The render answers a partial-update post: the page is the submit frame's reply, which
+  // replaces the main page's changed controls (so their styles go inline, not into rules of
+  // the main page's style element).
+  bool IsUpdateReply() const noexcept { return updateReply_; }
+  void SetUpdateReply(bool reply) noexcept { updateReply_ = reply; }
 
   const std::string& Title() const noexcept { return title_; }
   void SetTitle(std::string title) { title_ = std::move(title); }
@@ -121,6 +128,7 @@ class TIWPageContext40 {
   TIWForm* form_ = nullptr;
   TIWApplication* application_ = nullptr;
   bool partialUpdate_ = false;
+  bool updateReply_ = false;
   std::string title_;
   std::string urlBase_;
   std::unique_ptr<TIWMarkupLanguageTag> formTag_;

@@ -42,11 +42,13 @@ function SetBusy(value) {
 
 // ---- finding elements -------------------------------------------------------------------------
 
-// The page's submit form: "SubmitForm", or in partial-update mode the one of the hidden frame.
+// The page's submit form: "SubmitForm", or in partial-update mode the one of the hidden frame
+// (found by its element's id: the frame has no name to find its window by).
 function getSubmitForm() {
   if (typeof GIsPartialUpdate !== "undefined" && GIsPartialUpdate) {
-    var frame = window.frames["SubmitFrame"];
-    if (frame && frame.document) return frame.document.forms["SubmitForm"] || null;
+    var frame = document.getElementById("SubmitFrame");
+    var frameDocument = frame ? frame.contentDocument : null;
+    if (frameDocument) return frameDocument.forms["SubmitForm"] || null;
   }
   return document.forms["SubmitForm"] || null;
 }

@@ -16,7 +16,9 @@ function IWUpdate(AHTMLName, ANewHTML) {
 }
 
 // Shows or hides the control `AName` and gives it a new place and size: through its client
-// object while the element still is one, else on the element itself.
+// object while the element still is one, else on the element itself. A shown element takes
+// its parent's visibility (a control in a hidden region stays hidden), and an element whose
+// markup gives it no size keeps sizing itself to its content.
 function IWCLUpdate(AName, AVisible, left, top, width, height) {
   var main = IWTop();
   var element = main.document.getElementById(AName);
@@ -26,11 +28,11 @@ function IWCLUpdate(AName, AVisible, left, top, width, height) {
     element.SetRect(main.Rect(left, top, width, height));
     return;
   }
-  element.style.visibility = AVisible ? "visible" : "hidden";
+  element.style.visibility = AVisible ? "" : "hidden";
   element.style.left = left + "px";
   element.style.top = top + "px";
-  element.style.width = width + "px";
-  element.style.height = height + "px";
+  if (element.style.width) element.style.width = width + "px";
+  if (element.style.height) element.style.height = height + "px";
 }
 
 // The post that brought this reply locked the main page (when the form locks on submit);

@@ -1,9 +1,11 @@
 // The browser tests' start form: its class table and handlers.
 #include "ClientTestForm.h"
 
+#include "PartialTestForm.h"
 #include "controls/IWEdit.h"
 #include "controls/IWLabel.h"
 #include "forms/Region.h"
+#include "runtime/FormReader.h"
 #include "screens/DefinedControl.h"
 
 namespace qx {
@@ -25,6 +27,7 @@ const TClassInfo& TfrmClientTest::StaticClassInfo() {
                                      .Handler("PostClick", &T::PostClick)
                                      .Handler("AsyncEventLog", &T::AsyncEventLog)
                                      .Handler("edtTextAsyncChange", &T::edtTextAsyncChange)
+                                     .Handler("btnPartialClick", &T::btnPartialClick)
                                      .Build();
   return info;
 }
@@ -58,6 +61,10 @@ void TfrmClientTest::AsyncEventLog(TObject* sender, const TStringList& params) {
 void TfrmClientTest::edtTextAsyncChange(TObject* sender, const TStringList& params) {
   AsyncEventLog(sender, params);
   edtText_->SetText("[" + edtText_->Text() + "]");
+}
+
+void TfrmClientTest::btnPartialClick(TObject*) {
+  CreateComponent<TfrmPartialTest>(*Application()).Show();
 }
 
 }  // namespace qx

@@ -29,6 +29,9 @@ class TfrmClientTest : public TIWAppForm {
   // reply brings back into the page.
   void edtTextAsyncChange(TObject* sender, const TStringList& params);
 
+  // Shows the partial-update test form.
+  void btnPartialClick(TObject* sender);
+
  protected:
   // Finds the controls the definition made.
   void Loaded() override;

@@ -183,6 +183,9 @@ TEST_F(Tabs, ATabControlShowsItsPagesInTabOrder) {
                          "\"PAGETITLE_PAGSECOND\");\r\n}"),
             npos) << partial;
   EXPECT_EQ(partial.find("PAGETITLE_PAGFIRST"), npos);
+  EXPECT_NE(partial.find(".PAGFIRSTCSS {z-index:2; width:280;height:150;position: absolute;left:10;top:30;"
+                         "background-color:#FFFFFF;visibility:hidden;}"),
+            npos);
   EXPECT_NE(partial.find("ID=\"TABMAIN_input\" value=\"0\">"), npos);
   EXPECT_EQ(partial.find("init_TABMAIN(0);"), npos);
   EXPECT_NE(PartialReply(partial).find("function updateControls() {IWTop().init_TABMAIN(0);\r\n}"), npos);
