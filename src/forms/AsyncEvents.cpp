@@ -28,6 +28,12 @@ const TIWAsyncEventNames& AsyncEventNames(TIWAsyncEventKind kind) {
   return kNames[kind];
 }
 
+bool TIWAsyncEvents::Any() const noexcept {
+  for (const TIWAsyncEvent& event : events_)
+    if (event) return true;
+  return false;
+}
+
 void TIWAsyncEvents::Attach(TComponent& component, const std::string& elementName,
                             TIWApplication* application, TIWScriptEvents& events) const {
   for (int k = 0; k < aeCount; ++k) {

@@ -40,6 +40,10 @@ class TIWPageContext40 {
   std::string InternalFileURL(std::string_view name) const;
   bool IsPartialUpdate() const noexcept { return partialUpdate_; }
   void SetPartialUpdate(bool partial) noexcept { partialUpdate_ = partial; }
+  // The input controls that report content changes hook the client's change tracking (the
+  // form holds asynchronous events); pages without callbacks are written without it.
+  bool TracksContentChanges() const noexcept { return tracksContentChanges_; }
+  void SetTracksContentChanges(bool tracks) noexcept { tracksContentChanges_ = tracks; }
 
   const std::string& Title() const noexcept { return title_; }
   void SetTitle(std::string title) { title_ = std::move(title); }
@@ -121,6 +125,7 @@ class TIWPageContext40 {
   TIWForm* form_ = nullptr;
   TIWApplication* application_ = nullptr;
   bool partialUpdate_ = false;
+  bool tracksContentChanges_ = false;
   std::string title_;
   std::string urlBase_;
   std::unique_ptr<TIWMarkupLanguageTag> formTag_;
