@@ -5,6 +5,7 @@
 
 const assert = require("node:assert/strict");
 const { after, before, test } = require("node:test");
+const { logLines, waitForLogLines, waitUntil } = require("../lib/pages");
 const { startService } = require("../lib/service");
 
 let service;
@@ -20,20 +21,6 @@ after(async () => {
 // The test form in a new session, at a known window size.
 const openTestForm = () => service.openStartForm({ viewport: { width: 1000, height: 700 } });
 
-// The log label's lines: what the server saw, one line per event.
-async function logLines(page) {
-  const text = await page.evaluate(() => document.getElementById("LBLLOG").innerText);
-  return text === "" ? [] : text.split("\n");
-}
-
-async function waitForLogLines(page, count) {
-  await page.waitForFunction((n) => {
-    const text = document.getElementById("LBLLOG").innerText;
-    return (text === "" ? 0 : text.split("\n").length) >= n;
-  }, count);
-  return logLines(page);
-}
-
 // The callback requests the page sends: method, URL and posted fields.
 function recordCallbacks(page) {
   const sent = [];
@@ -46,11 +33,6 @@ function recordCallbacks(page) {
     });
   });
   return sent;
-}
-
-async function waitUntil(condition) {
-  for (let i = 0; i < 200 && !condition(); i++) await new Promise((r) => setTimeout(r, 25));
-  assert.ok(condition(), "timed out");
 }
 
 test("a callback reaches its server event and its reply updates the page in place", async () => {
@@ -137,7 +119,8 @@ test("callbacks go one at a time, in order, and none after a server problem", as
   await page.evaluate(() => new Promise((r) => setTimeout(r, 100)));
   assert.equal(sent.length, 4);
   assert.equal((await logLines(page)).length, 3);
-  assert.deepEqual(errors, []);
+  // The browser reports the failed reply, and nothing else went wrong.
+  assert.deepEqual(errors, ["Failed to load resource: the server responded with a status of 500 (Internal Server Error)"]);
   await page.close();
 });
 

@@ -8,15 +8,6 @@
 
 namespace qx {
 
-namespace {
-
-std::string ElementNameOfSender(TObject* sender) {
-  auto* component = dynamic_cast<IIWBaseComponent*>(sender);
-  return component ? component->ElementName() : std::string("?");
-}
-
-}  // namespace
-
 const TClassInfo& TfrmClientTest::StaticClassInfo() {
   using T = TfrmClientTest;
   static const TClassInfo info = TClassBuilder<T>("TfrmClientTest")
@@ -31,28 +22,21 @@ const TClassInfo& TfrmClientTest::StaticClassInfo() {
 
 void TfrmClientTest::Loaded() {
   TIWAppForm::Loaded();
-  lblLog_ = DefinedControl<TIWLabel>(*this, "lblLog");
+  log_.SetLabel(DefinedControl<TIWLabel>(*this, "lblLog"));
   edtText_ = DefinedControl<TIWEdit>(*this, "edtText");
   regTop_ = DefinedControl<TIWRegion>(*this, "regTop");
 }
 
-void TfrmClientTest::Log(const std::string& line) {
-  lines_.push_back(line);
-  std::string caption;
-  for (const std::string& l : lines_) caption += (caption.empty() ? "" : "\n") + l;
-  lblLog_->SetCaption(caption);
-}
-
 void TfrmClientTest::PostClick(TObject* sender) {
-  Log("OnClick " + ElementNameOfSender(sender) + " text=" + edtText_->Text() +
-      " split=" + IntToStr(regTop_->Height()));
+  log_.Add("OnClick " + ElementNameOfSender(sender) + " text=" + edtText_->Text() +
+           " split=" + IntToStr(regTop_->Height()));
 }
 
 void TfrmClientTest::AsyncEventLog(TObject* sender, const TStringList& params) {
   std::string line = params.Values("callback");
   if (line.empty()) line = ElementNameOfSender(sender);
   for (const char* name : {"x", "y", "which", "modifiers"}) line += std::string(" ") + name + "=" + params.Values(name);
-  Log(line + " text=" + edtText_->Text());
+  log_.Add(line + " text=" + edtText_->Text());
 }
 
 void TfrmClientTest::edtTextAsyncChange(TObject* sender, const TStringList& params) {
