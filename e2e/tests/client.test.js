@@ -180,7 +180,7 @@ const LIBRARY_FUNCTIONS = [
   "JSTabControl", "JSTabPage", "debugAlert",
 ];
 
-test("the library's files load and define what pages call; radio and partial-update helpers", async () => {
+test("the library's files load and define what pages call; radio, partial-update, finder and window helpers", async () => {
   const { page, errors } = await openTestForm();
   const missing = await page.evaluate(async (names) => {
     // The files no page of the test form loads.
@@ -237,6 +237,39 @@ test("the library's files load and define what pages call; radio and partial-upd
     label: "replaced",
     button: [5, 6, 70, 20, "hidden", false, 70],
   });
+
+  // The finder by id (the submit form's input when asked, the function applied to what is
+  // found), and the top window, from the page and from a frame that loads the library.
+  const located = await page.evaluate(async () => {
+    const applied = [];
+    const label = LocateElement("LBLASYNC", false, (e) => applied.push(e.id));
+    const input = LocateElement("IW_Action", true, (e) => applied.push(e.name));
+    const missing = [LocateElement("IW_Action", false), LocateElement("NOSUCH", true, () => applied.push("?"))];
+    const frame = document.createElement("iframe");
+    frame.srcdoc = `<script src="${GURLBase}/js/IWCommon.js_9.0.17"></` + "script>";
+    await new Promise((resolve) => {
+      frame.onload = resolve;
+      document.body.appendChild(frame);
+    });
+    return [label.tagName, input.form.name, missing, applied, topmost() === window,
+            frame.contentWindow.topmost() === window];
+  });
+  assert.deepEqual(located, ["SPAN", "SubmitForm", [null, null], ["LBLASYNC", "IW_Action"], true, true]);
+
+  // A new window by name and options; a navigation that replaces the page in the history.
+  const [popup] = await Promise.all([
+    page.waitForEvent("popup"),
+    page.evaluate(() => { window.opened = NewWindow("/files/SessionEnd.htm", "QXTEST", "width=300,height=200"); }),
+  ]);
+  await popup.waitForLoadState();
+  assert.deepEqual([popup.url(), await popup.evaluate(() => window.name)],
+                   [`${service.base}/files/SessionEnd.htm`, "QXTEST"]);
+  assert.equal(await page.evaluate(() => window.opened.closed), false);
+  await popup.close();
+  const history = await page.evaluate(() => history.length);
+  await Promise.all([page.waitForURL(/\/files\/SessionEnd\.htm$/),
+                     page.evaluate(() => LoadURL("/files/SessionEnd.htm"))]);
+  assert.equal(await page.evaluate(() => history.length), history);
   assert.deepEqual(errors, []);
   await page.close();
 });

@@ -143,12 +143,16 @@ test("an image posts the click position, an image button and links post once; a 
   assert.deepEqual(await posted(page, () => page.mouse.click(image.x + 13, image.y + 7)),
                    ["OnMouseDown IMGDYNAMIC x=13 y=7"]);
 
-  // The image button shows its hot picture under the mouse.
-  const source = () => page.evaluate(() => document.getElementById("IBTPOST").src.replace(/.*\//, ""));
+  // The image button shows its hot picture under the mouse; a button's status text shows in
+  // the status line while the mouse is over it.
+  const source = () => page.evaluate(() => [document.getElementById("IBTPOST").src.replace(/.*\//, ""),
+                                            window.status]);
   await page.hover("#IBTPOST");
-  assert.equal(await source(), "PhotoHot.jpg");
+  assert.deepEqual(await source(), ["PhotoHot.jpg", ""]);
   await page.hover("#BTNPOST");
-  assert.equal(await source(), "Photo.jpg");
+  assert.deepEqual(await source(), ["Photo.jpg", "Posts the page"]);
+  await page.hover("#LBLLOG");
+  assert.deepEqual(await source(), ["Photo.jpg", ""]);
 
   // While the image button's post is held back, a click on a link does nothing.
   const posts = [];
