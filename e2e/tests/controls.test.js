@@ -258,7 +258,7 @@ test("a timer posts once after its interval; a disabled timer never posts", asyn
   await page.close();
 });
 
-test("callbacks of a check box and a combo box reach their events with the values the user changed, and their replies update the page in place", async () => {
+test("callbacks of a check box, a combo box and a double click reach their events with the values the user changed, and their replies update the page in place", async () => {
   const { page, errors } = await openForm();
   const sent = [];
   page.on("request", (request) => {
@@ -282,6 +282,11 @@ test("callbacks of a check box and a combo box reach their events with the value
   assert.deepEqual((await logLines(page)).slice(2), ["CMBASYNC.DoOnAsyncChange index=2 text=High param= tracked=changed text"]);
   // Only what changed since travels: the edit went with the first callback.
   assert.deepEqual(Object.keys(sent[1]).filter((k) => !k.startsWith("IW_")), ["CMBASYNC"]);
+
+  // A double click raises its own callback.
+  await page.dblclick("#LBLDOUBLE");
+  await page.waitForFunction(() => document.getElementById("LBLREPLY").textContent === "Reply to LBLDOUBLE");
+  assert.deepEqual((await logLines(page)).slice(3), ["LBLDOUBLE.DoOnAsyncDoubleClick tracked=changed text"]);
   assert.deepEqual(await page.evaluate(() => [window.sameDocument, GTrackID]), [true, 1]);
 
   // The next post is current and finds the server holding the changes.

@@ -9,7 +9,8 @@ namespace qx {
 const TIWAsyncEventNames& AsyncEventNames(TIWAsyncEventKind kind) {
   static constexpr TIWAsyncEventNames kNames[aeCount] = {
       {"OnAsyncClick", "DoOnAsyncClick", "OnClick"},
-      {"OnAsyncDoubleClick", "DoOnAsyncDoubleClick", "OnDoubleClick"},
+      // Browsers raise a double click as "dblclick": a hook on "doubleclick" would never run.
+      {"OnAsyncDoubleClick", "DoOnAsyncDoubleClick", "OnDblClick"},
       {"OnAsyncChange", "DoOnAsyncChange", "OnChange"},
       {"OnAsyncEnter", "DoOnAsyncEnter", "OnFocus"},
       {"OnAsyncExit", "DoOnAsyncExit", "OnBlur"},
