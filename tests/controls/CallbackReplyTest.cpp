@@ -3,7 +3,7 @@
 // whose callbacks carry the input controls' changes.
 #include <gtest/gtest.h>
 
-#include "controls/ControlsUnit.h"
+#include "ControlsFixture.h"
 #include "controls/IWButton.h"
 #include "controls/IWCheckBox.h"
 #include "controls/IWComboBox.h"
@@ -12,15 +12,12 @@
 #include "controls/IWListbox.h"
 #include "controls/IWMemo.h"
 #include "forms/FakeRequest.h"
-#include "forms/FormsFixture.h"
 
 namespace qx::test {
 namespace {
 
-class CallbackReply : public FormsFixture {
+class CallbackReply : public Controls {
  protected:
-  CallbackReply() { InitializeControlsUnit(); }
-
   // The reply text of one callback request with `fields`.
   std::string Callback(const TStringList& fields) {
     TFakeRequest request;
@@ -33,11 +30,7 @@ class CallbackReply : public FormsFixture {
 };
 
 TEST_F(CallbackReply, CarriesTheShowingControlsTheCallbackChangedAndNoOthers) {
-  StartSession(brSafari);
-  TIWAppForm& form = CreateComponent<TIWAppForm>(App());
-  form.SetName("frmTest");
-  form.Show();
-  App().PreparePage();
+  TIWAppForm& form = NewForm(brSafari);
   auto& log = AddControl<TIWLabel>(form, form, "lblLog", 0, 0, 100, 20);
   auto& hidden = AddControl<TIWLabel>(form, form, "lblHidden", 0, 30, 100, 20);
   auto& edit = AddControl<TIWEdit>(form, form, "edtName", 0, 60, 100, 20);
@@ -71,11 +64,7 @@ TEST_F(CallbackReply, CarriesTheShowingControlsTheCallbackChangedAndNoOthers) {
 }
 
 TEST_F(CallbackReply, InputControlsReportTheirChangesOnlyOnPagesWithCallbacks) {
-  StartSession(brSafari);
-  TIWAppForm& form = CreateComponent<TIWAppForm>(App());
-  form.SetName("frmTest");
-  form.Show();
-  App().PreparePage();
+  TIWAppForm& form = NewForm(brSafari);
   AddControl<TIWEdit>(form, form, "edtName", 0, 0, 100, 20);
   AddControl<TIWMemo>(form, form, "memNotes", 0, 30, 100, 40);
   AddControl<TIWCheckBox>(form, form, "chkDone", 0, 80, 100, 20);
