@@ -27,16 +27,18 @@ void TfrmClientTest::Loaded() {
   regTop_ = DefinedControl<TIWRegion>(*this, "regTop");
 }
 
+void TfrmClientTest::Log(const std::string& line) { log_.Add(line); }
+
 void TfrmClientTest::PostClick(TObject* sender) {
-  log_.Add("OnClick " + ElementNameOfSender(sender) + " text=" + edtText_->Text() +
-           " split=" + IntToStr(regTop_->Height()));
+  Log("OnClick " + ElementNameOfSender(sender) + " text=" + edtText_->Text() +
+      " split=" + IntToStr(regTop_->Height()));
 }
 
 void TfrmClientTest::AsyncEventLog(TObject* sender, const TStringList& params) {
   std::string line = params.Values("callback");
   if (line.empty()) line = ElementNameOfSender(sender);
   for (const char* name : {"x", "y", "which", "modifiers"}) line += std::string(" ") + name + "=" + params.Values(name);
-  log_.Add(line + " text=" + edtText_->Text());
+  Log(line + " text=" + edtText_->Text());
 }
 
 void TfrmClientTest::edtTextAsyncChange(TObject* sender, const TStringList& params) {

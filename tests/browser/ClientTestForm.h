@@ -31,6 +31,9 @@ class TfrmClientTest : public TIWAppForm {
   void Loaded() override;
 
  private:
+  // Adds a line to the log label.
+  void Log(const std::string& line);
+
   TFormLog log_;
   TIWEdit* edtText_ = nullptr;
   TIWRegion* regTop_ = nullptr;
