@@ -224,9 +224,8 @@ test("every picture the pages show is a JPEG or GIF that the browser decodes at 
   assert.deepEqual(decoded, {
     dynamic: jpeg(60, 40), gif: gif(64, 48), file: jpeg(64, 48), fileNC: gif(60, 40), url: gif(60, 40),
     button: jpeg(64, 48), hot: jpeg(64, 48), coolFalse: gif(10, 12), coolTrue: gif(10, 12),
-    arrow: gif(17, 18), icon: decoded.icon,
+    arrow: gif(17, 18), icon: ["image/x-ico", "0 0 1", 16, 16],
   });
-  assert.equal(decoded.icon[2] > 0 && decoded.icon[3] > 0, true);
   // The pictures in the page itself are shown at those sizes.
   await page.click("#PAGETITLE_PAGPICTURES");
   assert.deepEqual(await page.evaluate(() => ["IMGDYNAMIC", "IMGGIF", "IMGFILE", "IMGFILENC", "IMGURL"].map((n) => {
