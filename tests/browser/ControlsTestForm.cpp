@@ -16,6 +16,7 @@ namespace qx {
 
 namespace {
 
+// The lines in one text, `separator` between them.
 std::string Joined(const TStringList& lines, char separator) {
   std::string text;
   for (const std::string& line : lines) {
