@@ -2,7 +2,8 @@
 // private copy of RequestQX9.so (so its cache folder is the test's own), and headless
 // Chromium with a fresh profile. Everything started here is stopped by stop(). With
 // { testLibrary: true } the copy is made of the browser tests' own library instead, whose
-// start form is the test form.
+// start form is the test form; with { publicFiles: [paths] } those files join a copy of the
+// staged Files folder that both the library and the host serve, for this run only.
 "use strict";
 
 const { spawn } = require("node:child_process");
@@ -58,12 +59,19 @@ async function startService(options = {}) {
   const work = fs.mkdtempSync(path.join(os.tmpdir(), "qx-e2e-"));
   // Under the service's own name, so that the library behaves exactly as the staged one.
   fs.copyFileSync(library, path.join(work, "RequestQX9.so"));
+  let files = path.join(stage, "Files");
+  if (options.publicFiles) {
+    // The library's files folder lies beside it; the host serves the same one.
+    files = path.join(work, "Files");
+    fs.cpSync(path.join(stage, "Files"), files, { recursive: true });
+    for (const file of options.publicFiles) fs.copyFileSync(file, path.join(files, path.basename(file)));
+  }
   const port = await freePort();
   const base = `http://127.0.0.1:${port}`;
   const log = fs.openSync(path.join(work, "host.log"), "w");
   const host = spawn(path.join(stage, "requestqx-host"),
     ["--bind", "127.0.0.1", "--port", String(port), "--extension", path.join(work, "RequestQX9.so"),
-     "--root", path.join(stage, "Files")],
+     "--root", files],
     { stdio: ["ignore", log, log] });
   let context;
   try {
@@ -88,13 +96,16 @@ async function startService(options = {}) {
     fs.closeSync(log);
     fs.rmSync(work, { recursive: true, force: true });
   }
-  // A new page (a new session) that records script errors and accepts dialogs, keeping their
-  // texts.
+  // A new page (a new session) that records script errors and the console's error messages
+  // (a failed load among them) and accepts dialogs, keeping their texts.
   async function openPage() {
     const page = await context.newPage();
     const errors = [];
     const dialogs = [];
     page.on("pageerror", (error) => errors.push(error.message));
+    page.on("console", (message) => {
+      if (message.type() === "error") errors.push(message.text());
+    });
     page.on("dialog", async (dialog) => {
       dialogs.push(dialog.message());
       await dialog.accept();
@@ -103,10 +114,11 @@ async function startService(options = {}) {
   }
   // The start form in a new page, opened as a person opens it, once the probe page has posted
   // the window size and the form's Initialize() has run (client objects made, lock released).
-  async function openStartForm({ viewport } = {}) {
+  // With `form` ("frmControlsTest.html") the session starts on that form instead.
+  async function openStartForm({ viewport, form } = {}) {
     const opened = await openPage();
     if (viewport) await opened.page.setViewportSize(viewport);
-    await opened.page.goto(`${base}/RequestQX9`);
+    await opened.page.goto(`${base}/RequestQX9${form ? "/" + form : ""}`);
     await opened.page.waitForFunction(() => typeof GTrackID === "number" && window.IWCLForm &&
                                             window.locked === false);
     return opened;

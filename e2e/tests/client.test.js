@@ -5,6 +5,7 @@
 
 const assert = require("node:assert/strict");
 const { after, before, test } = require("node:test");
+const { logLines, waitForLogLines, waitUntil } = require("../lib/pages");
 const { startService } = require("../lib/service");
 
 let service;
@@ -20,20 +21,6 @@ after(async () => {
 // The test form in a new session, at a known window size.
 const openTestForm = () => service.openStartForm({ viewport: { width: 1000, height: 700 } });
 
-// The log label's lines: what the server saw, one line per event.
-async function logLines(page) {
-  const text = await page.evaluate(() => document.getElementById("LBLLOG").innerText);
-  return text === "" ? [] : text.split("\n");
-}
-
-async function waitForLogLines(page, count) {
-  await page.waitForFunction((n) => {
-    const text = document.getElementById("LBLLOG").innerText;
-    return (text === "" ? 0 : text.split("\n").length) >= n;
-  }, count);
-  return logLines(page);
-}
-
 // The callback requests the page sends: method, URL and posted fields.
 function recordCallbacks(page) {
   const sent = [];
@@ -46,11 +33,6 @@ function recordCallbacks(page) {
     });
   });
   return sent;
-}
-
-async function waitUntil(condition) {
-  for (let i = 0; i < 200 && !condition(); i++) await new Promise((r) => setTimeout(r, 25));
-  assert.ok(condition(), "timed out");
 }
 
 test("a callback reaches its server event and its reply updates the page in place", async () => {
@@ -137,7 +119,8 @@ test("callbacks go one at a time, in order, and none after a server problem", as
   await page.evaluate(() => new Promise((r) => setTimeout(r, 100)));
   assert.equal(sent.length, 4);
   assert.equal((await logLines(page)).length, 3);
-  assert.deepEqual(errors, []);
+  // The browser reports the failed reply, and nothing else went wrong.
+  assert.deepEqual(errors, ["Failed to load resource: the server responded with a status of 500 (Internal Server Error)"]);
   await page.close();
 });
 
@@ -197,7 +180,7 @@ const LIBRARY_FUNCTIONS = [
   "JSTabControl", "JSTabPage", "debugAlert",
 ];
 
-test("the library's files load and define what pages call; radio and partial-update helpers", async () => {
+test("the library's files load and define what pages call; radio, partial-update, finder and window helpers", async () => {
   const { page, errors } = await openTestForm();
   const missing = await page.evaluate(async (names) => {
     // The files no page of the test form loads.
@@ -254,6 +237,39 @@ test("the library's files load and define what pages call; radio and partial-upd
     label: "replaced",
     button: [5, 6, 70, 20, "hidden", false, 70],
   });
+
+  // The finder by id (the submit form's input when asked, the function applied to what is
+  // found), and the top window, from the page and from a frame that loads the library.
+  const located = await page.evaluate(async () => {
+    const applied = [];
+    const label = LocateElement("LBLASYNC", false, (e) => applied.push(e.id));
+    const input = LocateElement("IW_Action", true, (e) => applied.push(e.name));
+    const missing = [LocateElement("IW_Action", false), LocateElement("NOSUCH", true, () => applied.push("?"))];
+    const frame = document.createElement("iframe");
+    frame.srcdoc = `<script src="${GURLBase}/js/IWCommon.js_9.0.17"></` + "script>";
+    await new Promise((resolve) => {
+      frame.onload = resolve;
+      document.body.appendChild(frame);
+    });
+    return [label.tagName, input.form.name, missing, applied, topmost() === window,
+            frame.contentWindow.topmost() === window];
+  });
+  assert.deepEqual(located, ["SPAN", "SubmitForm", [null, null], ["LBLASYNC", "IW_Action"], true, true]);
+
+  // A new window by name and options; a navigation that replaces the page in the history.
+  const [popup] = await Promise.all([
+    page.waitForEvent("popup"),
+    page.evaluate(() => { window.opened = NewWindow("/files/SessionEnd.htm", "QXTEST", "width=300,height=200"); }),
+  ]);
+  await popup.waitForLoadState();
+  assert.deepEqual([popup.url(), await popup.evaluate(() => window.name)],
+                   [`${service.base}/files/SessionEnd.htm`, "QXTEST"]);
+  assert.equal(await page.evaluate(() => window.opened.closed), false);
+  await popup.close();
+  const history = await page.evaluate(() => history.length);
+  await Promise.all([page.waitForURL(/\/files\/SessionEnd\.htm$/),
+                     page.evaluate(() => LoadURL("/files/SessionEnd.htm"))]);
+  assert.equal(await page.evaluate(() => history.length), history);
   assert.deepEqual(errors, []);
   await page.close();
 });

@@ -32,6 +32,7 @@ class TIWCustomCheckBox : public TIWCustomControl, public IIWAsyncEventSource {
 
   void SetDefaults() override;
   bool TakesInput() const override { return true; }
+  bool ReportsContentChanges() const override { return true; }
   bool CanSubmit() const override { return static_cast<bool>(onClick_); }
   // ElementName + "_CHECKBOX".
   void RegisterFields(TStringList& fields) const override;

@@ -42,6 +42,7 @@ class TIWCustomEdit : public TIWCustomControl, public IIWAsyncEventSource {
   void SetDefaults() override;
   // The edit posts its text while it renders as an input.
   bool TakesInput() const override { return RendersAsInput(); }
+  bool ReportsContentChanges() const override { return true; }
   // Enter posts the page when OnSubmit is set; with the form's default action it may too.
   bool CanSubmit() const override;
   std::unique_ptr<TIWMarkupLanguageTag> RenderMarkup(TIWComponent40Context& context) override;

@@ -101,6 +101,7 @@ class TIWCustomListCombo : public TIWCustomControl, public IIWAsyncEventSource {
   void SetDefaults() override;
   // Posts its selection while it renders as a list.
   bool TakesInput() const override { return RendersAsInput(); }
+  bool ReportsContentChanges() const override { return true; }
   // The common style, then the background colour.
   std::string StyleText(TIWComponent40Context& context) override;
   // Focus colours, the Required check and the asynchronous events.

@@ -35,6 +35,7 @@ class TIWCustomMemo : public TIWCustomControl, public IIWAsyncEventSource {
 
   void SetDefaults() override;
   bool TakesInput() const override { return true; }
+  bool ReportsContentChanges() const override { return true; }
   // A memo never draws the border frame.
   bool UsesFrame() const override { return false; }
   std::unique_ptr<TIWMarkupLanguageTag> RenderMarkup(TIWComponent40Context& context) override;

@@ -9,7 +9,8 @@ namespace qx {
 const TIWAsyncEventNames& AsyncEventNames(TIWAsyncEventKind kind) {
   static constexpr TIWAsyncEventNames kNames[aeCount] = {
       {"OnAsyncClick", "DoOnAsyncClick", "OnClick"},
-      {"OnAsyncDoubleClick", "DoOnAsyncDoubleClick", "OnDoubleClick"},
+      // Browsers raise a double click as "dblclick": a hook on "doubleclick" would never run.
+      {"OnAsyncDoubleClick", "DoOnAsyncDoubleClick", "OnDblClick"},
       {"OnAsyncChange", "DoOnAsyncChange", "OnChange"},
       {"OnAsyncEnter", "DoOnAsyncEnter", "OnFocus"},
       {"OnAsyncExit", "DoOnAsyncExit", "OnBlur"},
@@ -26,6 +27,12 @@ const TIWAsyncEventNames& AsyncEventNames(TIWAsyncEventKind kind) {
       {"OnAsyncUnLoad", "DoOnAsyncUnLoad", "OnUnLoad"},
   };
   return kNames[kind];
+}
+
+bool TIWAsyncEvents::Any() const noexcept {
+  for (const TIWAsyncEvent& event : events_)
+    if (event) return true;
+  return false;
 }
 
 void TIWAsyncEvents::Attach(TComponent& component, const std::string& elementName,

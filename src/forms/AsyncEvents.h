@@ -36,6 +36,8 @@ const TIWAsyncEventNames& AsyncEventNames(TIWAsyncEventKind kind);
 class TIWAsyncEvents {
  public:
   const TIWAsyncEvent& Get(TIWAsyncEventKind kind) const noexcept { return events_[kind]; }
+  // Whether any event is assigned.
+  bool Any() const noexcept;
   void Set(TIWAsyncEventKind kind, TIWAsyncEvent handler) { events_[kind] = std::move(handler); }
 
   // For every assigned event: the callback ElementName + "." + its method, registered with

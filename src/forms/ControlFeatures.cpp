@@ -295,7 +295,7 @@ std::string TIWControlFeatures<Base>::CssClassName() const {
 }
 
 template <class Base>
-void TIWControlFeatures<Base>::AttachScripts(TIWPageContext40&, TIWScriptEvents& events) {
+void TIWControlFeatures<Base>::AttachScripts(TIWPageContext40& page, TIWScriptEvents& events) {
   std::string text;
   if (iw50Hint_) {
     if (showHint_) text = hint_;
@@ -309,7 +309,7 @@ void TIWControlFeatures<Base>::AttachScripts(TIWPageContext40&, TIWScriptEvents&
     events.HookEvent("OnBlur", "return Status('')");
     events.HookEvent("OnFocus", status);
   }
-  if (this->TakesInput() && this->ReportsContentChanges())
+  if (page.TracksContentChanges() && this->TakesInput() && this->ReportsContentChanges())
     for (const char* event : {"OnChange", "OnKeyPress", "OnClick", "OnSelect"})
       events.HookEvent(event, "OnControlContentChange(event);");
 }

@@ -265,6 +265,9 @@ class TIWForm : public TIWBaseHTMLForm {
   std::string ResizeScript() override;
   // Whether any control of the form posts files.
   bool HasUploadControls();
+  // Whether any component of the form has an asynchronous event: its page then tracks the
+  // content changes of its input controls, so that a callback carries what the user changed.
+  bool HoldsAsyncEvents();
   // The browser's window size: changed marks cleared, new bounds (controls re-laid out and
   // marked when they moved), then OnResize when the size changed.
   void ResizeTo(int width, int height);

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "forms/Application.h"
+#include "forms/AsyncEvents.h"
 #include "forms/Form.h"
 #include "forms/RenderContext.h"
 #include "forms/TextHelpers.h"
@@ -153,6 +154,7 @@ class TFormPageRender {
     page_.SetForm(&form_, &application_);
     page_.SetPartialUpdate(form_.UpdateMode() == umPartial);
     page_.SetUpdateReply(page_.IsPartialUpdate() && application_.IsPartialUpdate());
+    page_.SetTracksContentChanges(form_.HoldsAsyncEvents());
     form_.FireRenderEvents();
   }
 
@@ -379,6 +381,15 @@ bool TIWForm::HasUploadControls() {
   bool found = false;
   ForEachComponent(*this, [&](IIWBaseComponent& component) {
     if (dynamic_cast<IIWUploadControl*>(&component)) found = true;
+  });
+  return found;
+}
+
+bool TIWForm::HoldsAsyncEvents() {
+  bool found = false;
+  ForEachComponent(*this, [&](IIWBaseComponent& component) {
+    if (auto* source = dynamic_cast<IIWAsyncEventSource*>(&component); source && source->AsyncEvents().Any())
+      found = true;
   });
   return found;
 }

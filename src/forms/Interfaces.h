@@ -51,7 +51,8 @@ class IIWBaseComponent {
   virtual bool IsFileField() const { return false; }
   // A component that takes no input but still posts one field named after it.
   virtual bool PostsHiddenField() const { return false; }
-  // The component's content changes are reported to the client's change tracking.
+  // The component's content changes are reported to the client's change tracking, on pages
+  // that track them: the input controls whose element holds what the user changes.
   virtual bool ReportsContentChanges() const { return false; }
   // The component can cause a post (it has an action handler).
   virtual bool CanSubmit() const { return false; }

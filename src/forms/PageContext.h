@@ -47,6 +47,10 @@ class TIWPageContext40 {
   // the main page's style element).
   bool IsUpdateReply() const noexcept { return updateReply_; }
   void SetUpdateReply(bool reply) noexcept { updateReply_ = reply; }
+  // The input controls that report content changes hook the client's change tracking (the
+  // form holds asynchronous events); pages without callbacks are written without it.
+  bool TracksContentChanges() const noexcept { return tracksContentChanges_; }
+  void SetTracksContentChanges(bool tracks) noexcept { tracksContentChanges_ = tracks; }
 
   const std::string& Title() const noexcept { return title_; }
   void SetTitle(std::string title) { title_ = std::move(title); }
@@ -129,6 +133,7 @@ class TIWPageContext40 {
   TIWApplication* application_ = nullptr;
   bool partialUpdate_ = false;
   bool updateReply_ = false;
+  bool tracksContentChanges_ = false;
   std::string title_;
   std::string urlBase_;
   std::unique_ptr<TIWMarkupLanguageTag> formTag_;

@@ -144,7 +144,8 @@ std::string HelpText() {
   return R"(Usage: requestqx-host [options]
 
 Serves the QX Requests service library over HTTP/1.1. The library is mounted under one URL
-path; "/" redirects there, "/files/..." is served from the Files folder, anything else is 404.
+path; "/" redirects there, "/files/..." is served from the Files folder, "/favicon.ico" is the
+library's icon, anything else is 404.
 Stops gracefully on SIGINT or SIGTERM: requests in flight finish, then the library is told to
 terminate.
 

@@ -51,6 +51,10 @@ std::optional<Target> ParseTarget(std::string_view raw) {
 Route RouteOf(std::string_view path, std::string_view mount, std::string& rest) {
   rest.clear();
   if (path == "/") return Route::kRedirectToMount;
+  if (SameText(path, kFaviconPath)) {
+    rest = std::string(path);
+    return Route::kExtension;
+  }
   if (StartsText(kFilesPrefix, path)) {
     rest = std::string(path.substr(kFilesPrefix.size()));
     return Route::kFiles;

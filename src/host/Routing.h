@@ -22,8 +22,11 @@ enum class Route { kRedirectToMount, kFiles, kExtension, kNotFound };
 // "/files/" is the public folder. The mount matches without regard to case, like the
 // platform's file system, alone or followed by '/'. `rest` receives the part below the
 // mount (path info, "" or starting with '/') or below "/files/" (a relative file name).
+// "/favicon.ico", which browsers ask the site for on every page, goes to the library as its
+// command of that name, so the site's icon is the library's.
 Route RouteOf(std::string_view path, std::string_view mount, std::string& rest);
 
 inline constexpr std::string_view kFilesPrefix = "/files/";
+inline constexpr std::string_view kFaviconPath = "/favicon.ico";
 
 }  // namespace qx::host

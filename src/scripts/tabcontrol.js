@@ -37,7 +37,8 @@ JSTabControl.prototype.addTabPage = function (oElement, ATabTitleID) {
 };
 
 // Selects the page `AIndex`: the old page hides and the new one shows when it is another; in
-// every case the index goes into <E>_input. Only a change posts (with SubmitOnChange).
+// every case the index goes into <E>_input. A change is noted for the next callback and,
+// with SubmitOnChange, posts.
 JSTabControl.prototype.setSelectedIndex = function (AIndex) {
   if (!this.Element || AIndex < 0 || AIndex >= this.Pages.length) return;
   var changed = AIndex !== this.selectedIndex;
@@ -48,6 +49,8 @@ JSTabControl.prototype.setSelectedIndex = function (AIndex) {
   }
   var input = FindFocus(this.Element.id + "_input");
   if (input) input.value = AIndex;
+  // A callback raised on the new page carries the choice.
+  if (changed) AddChangedControl(this.Element.id + "_input");
   if (changed && this.SubmitOnChange) SubmitClick(this.Element.id, "", false);
 };
 

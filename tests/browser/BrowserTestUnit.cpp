@@ -2,6 +2,7 @@
 #include "BrowserTestUnit.h"
 
 #include "ClientTestForm.h"
+#include "ControlsTestForm.h"
 #include "server/ApplicationInterface.h"
 
 void RegisterResources_browser_tests();
@@ -11,6 +12,8 @@ namespace qx {
 void InitializeBrowserTestUnit() {
   RegisterResources_browser_tests();
   RegisterStartForm(rkHTML40, &TfrmClientTest::StaticClassInfo());
+  // Opened by name, at <mount>/frmControlsTest.html.
+  RegisterClasses<TfrmControlsTest>();
 }
 
 }  // namespace qx

@@ -10,15 +10,6 @@
 
 namespace qx {
 
-namespace {
-
-std::string ElementNameOfSender(TObject* sender) {
-  auto* component = dynamic_cast<IIWBaseComponent*>(sender);
-  return component ? component->ElementName() : std::string("?");
-}
-
-}  // namespace
-
 const TClassInfo& TfrmClientTest::StaticClassInfo() {
   using T = TfrmClientTest;
   static const TClassInfo info = TClassBuilder<T>("TfrmClientTest")
@@ -34,17 +25,12 @@ const TClassInfo& TfrmClientTest::StaticClassInfo() {
 
 void TfrmClientTest::Loaded() {
   TIWAppForm::Loaded();
-  lblLog_ = DefinedControl<TIWLabel>(*this, "lblLog");
+  log_.SetLabel(DefinedControl<TIWLabel>(*this, "lblLog"));
   edtText_ = DefinedControl<TIWEdit>(*this, "edtText");
   regTop_ = DefinedControl<TIWRegion>(*this, "regTop");
 }
 
-void TfrmClientTest::Log(const std::string& line) {
-  lines_.push_back(line);
-  std::string caption;
-  for (const std::string& l : lines_) caption += (caption.empty() ? "" : "\n") + l;
-  lblLog_->SetCaption(caption);
-}
+void TfrmClientTest::Log(const std::string& line) { log_.Add(line); }
 
 void TfrmClientTest::PostClick(TObject* sender) {
   Log("OnClick " + ElementNameOfSender(sender) + " text=" + edtText_->Text() +

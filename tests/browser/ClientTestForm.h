@@ -4,15 +4,12 @@
 // joins with a block in ClientTestForm.qxf whose events name PostClick or AsyncEventLog.
 #pragma once
 
-#include <string>
-#include <vector>
-
+#include "FormLog.h"
 #include "forms/Application.h"
 
 namespace qx {
 
 class TIWEdit;
-class TIWLabel;
 class TIWRegion;
 
 class TfrmClientTest : public TIWAppForm {
@@ -40,10 +37,9 @@ class TfrmClientTest : public TIWAppForm {
   // Adds a line to the log label.
   void Log(const std::string& line);
 
-  TIWLabel* lblLog_ = nullptr;
+  TFormLog log_;
   TIWEdit* edtText_ = nullptr;
   TIWRegion* regTop_ = nullptr;
-  std::vector<std::string> lines_;
 };
 
 }  // namespace qx

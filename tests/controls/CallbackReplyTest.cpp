@@ -1,21 +1,23 @@
 // The reply of an asynchronous callback through real controls and the real post processing:
-// the controls the callback changed come back as update elements, no others do.
+// the controls the callback changed come back as update elements, no others do; and the pages
+// whose callbacks carry the input controls' changes.
 #include <gtest/gtest.h>
 
-#include "controls/ControlsUnit.h"
+#include "ControlsFixture.h"
 #include "controls/IWButton.h"
+#include "controls/IWCheckBox.h"
+#include "controls/IWComboBox.h"
 #include "controls/IWEdit.h"
 #include "controls/IWLabel.h"
+#include "controls/IWListbox.h"
+#include "controls/IWMemo.h"
 #include "forms/FakeRequest.h"
-#include "forms/FormsFixture.h"
 
 namespace qx::test {
 namespace {
 
-class CallbackReply : public FormsFixture {
+class CallbackReply : public Controls {
  protected:
-  CallbackReply() { InitializeControlsUnit(); }
-
   // The reply text of one callback request with `fields`.
   std::string Callback(const TStringList& fields) {
     TFakeRequest request;
@@ -28,11 +30,7 @@ class CallbackReply : public FormsFixture {
 };
 
 TEST_F(CallbackReply, CarriesTheShowingControlsTheCallbackChangedAndNoOthers) {
-  StartSession(brSafari);
-  TIWAppForm& form = CreateComponent<TIWAppForm>(App());
-  form.SetName("frmTest");
-  form.Show();
-  App().PreparePage();
+  TIWAppForm& form = NewForm(brSafari);
   auto& log = AddControl<TIWLabel>(form, form, "lblLog", 0, 0, 100, 20);
   auto& hidden = AddControl<TIWLabel>(form, form, "lblHidden", 0, 30, 100, 20);
   auto& edit = AddControl<TIWEdit>(form, form, "edtName", 0, 60, 100, 20);
@@ -63,6 +61,32 @@ TEST_F(CallbackReply, CarriesTheShowingControlsTheCallbackChangedAndNoOthers) {
             "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><response>\r\n"
             "  <update></update>\r\n  <execute></execute>\r\n</response>");
   EXPECT_EQ(log.Caption(), "saved <7>");
+}
+
+TEST_F(CallbackReply, InputControlsReportTheirChangesOnlyOnPagesWithCallbacks) {
+  TIWAppForm& form = NewForm(brSafari);
+  AddControl<TIWEdit>(form, form, "edtName", 0, 0, 100, 20);
+  AddControl<TIWMemo>(form, form, "memNotes", 0, 30, 100, 40);
+  AddControl<TIWCheckBox>(form, form, "chkDone", 0, 80, 100, 20);
+  AddControl<TIWComboBox>(form, form, "cmbKind", 0, 110, 100, 20).Items().Add("a");
+  AddControl<TIWListbox>(form, form, "lstKind", 0, 140, 100, 40).Items().Add("a");
+  auto& button = AddControl<TIWButton>(form, form, "btnSave", 0, 190, 75, 25);
+  const std::string tracking = "OnControlContentChange(event);";
+  const std::string without = form.RenderPageText();
+  EXPECT_EQ(without.find(tracking), std::string::npos);
+
+  // A callback anywhere on the form: every input control reports its change, clicks and keys
+  // included, so that the callback carries it; the button has nothing to report.
+  button.SetAsyncEvent<aeClick>([](TObject*, const TStringList&) {});
+  const std::string with = form.RenderPageText();
+  for (const char* control : {"EDTNAME", "MEMNOTES", "CHKDONE", "CMBKIND", "LSTKIND"})
+    for (const char* event : {"onchange", "onkeypress", "onclick", "onselect"})
+      EXPECT_NE(with.find(std::string("function ") + control + "_" + event + "(event) {\r\n" + tracking), std::string::npos)
+          << control << " " << event;
+  std::size_t count = 0;
+  for (std::size_t at = with.find(tracking); at != std::string::npos; at = with.find(tracking, at + 1)) ++count;
+  EXPECT_EQ(count, 20u);
+  EXPECT_NE(with.find("function BTNSAVE_onclick(event) {\r\nprocessAjaxEvent("), std::string::npos);
 }
 
 }  // namespace

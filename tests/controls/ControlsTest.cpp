@@ -255,15 +255,18 @@ TEST_F(Controls, AnAsyncEventIsACallbackOfTheSessionHookedOnItsScriptEvent) {
     calls.push_back((sender == &button ? "button x=" : "? x=") + params.Values("x"));
   });
   edit.SetAsyncEvent<aeExit>([&](TObject*, const TStringList&) { calls.push_back("exit"); });
+  edit.SetAsyncEvent<aeDoubleClick>([&](TObject*, const TStringList&) { calls.push_back("double"); });
   const std::string page = Render(form);
   EXPECT_NE(page.find("function BTNSAVE_onclick(event) {\r\nprocessAjaxEvent(event, BTNSAVEIWCL,"
                       "\"BTNSAVE.DoOnAsyncClick\",false, null, true);\r\nreturn true;\r\n}"),
             std::string::npos) << page;
   EXPECT_NE(page.find("EDTNAMEIWCL.HookEvent(\"blur\",EDTNAME_onblur);"), std::string::npos);
-  EXPECT_EQ(App().Callbacks().Count(), 2);
+  // A double click is the browser's "dblclick" event.
+  EXPECT_NE(page.find("EDTNAMEIWCL.HookEvent(\"dblclick\",EDTNAME_ondblclick);"), std::string::npos);
+  EXPECT_EQ(App().Callbacks().Count(), 3);
   // Rendering again renews the registrations instead of adding more.
   Render(form);
-  EXPECT_EQ(App().Callbacks().Count(), 2);
+  EXPECT_EQ(App().Callbacks().Count(), 3);
 
   const int track = App().TrackID();
   App().ProcessCallback(TStringList{"callback=BTNSAVE.DoOnAsyncClick", "x=12", "EDTNAME=typed"});

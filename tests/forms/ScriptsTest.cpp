@@ -188,7 +188,12 @@ TEST_F(PostProcessTest, ControlsThatReportContentChangesHookTheChangeTracking) {
   TTrackedEdit& edit = CreateComponent<TTrackedEdit>(*form_);
   edit.SetName("edtTracked");
   edit.SetParent(form_.get());
+  // Only on a page that tracks changes.
+  TIWPageContext40 untracked(brOpera, "");
+  Process(edit, untracked);
+  EXPECT_EQ(untracked.Declarations().find("OnControlContentChange"), std::string::npos);
   TIWPageContext40 page(brOpera, "");
+  page.SetTracksContentChanges(true);
   Process(edit, page);
   for (const char* event : {"onchange", "onkeypress", "onclick", "onselect"})
     EXPECT_NE(page.Declarations().find(std::string("function EDTTRACKED_") + event +

@@ -112,14 +112,18 @@ TEST_F(StaticFilesTest, HeadAndOtherMethods) {
   EXPECT_TRUE(FileExists(dir_.path() + "Files/a.css"));
 }
 
-TEST_F(StaticFilesTest, RootRedirectsToTheMountAndTheRestIsNotFound) {
+TEST_F(StaticFilesTest, RootRedirectsToTheMountTheIconIsTheLibrarysAndTheRestIsNotFound) {
   StartHost();
   HttpClient c(Port());
   auto r = c.Get("/");
   ASSERT_TRUE(r);
   EXPECT_EQ(r->status, 302);
   EXPECT_EQ(r->Header("Location"), "/RequestQX9");
-  for (const char* target : {"/favicon.ico", "/RequestQX9x", "/files"}) {
+  // The library answers the site's icon by its path info.
+  r = c.Get("/favicon.ico");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->body, "unknown test path /favicon.ico");
+  for (const char* target : {"/favicon.ico/x", "/RequestQX9x", "/files"}) {
     r = c.Get(target);
     ASSERT_TRUE(r);
     EXPECT_EQ(r->status, 404) << target;

@@ -81,6 +81,10 @@ TEST(RoutingTest, Routes) {
   EXPECT_EQ(rest, "/EXEC");
   EXPECT_EQ(RouteOf("/RequestQX90", "/RequestQX9", rest), Route::kNotFound);
   EXPECT_EQ(RouteOf("/files", "/RequestQX9", rest), Route::kNotFound);
+  // The site's icon is the library's: its path becomes the library's path info.
+  EXPECT_EQ(RouteOf("/Favicon.ico", "/RequestQX9", rest), Route::kExtension);
+  EXPECT_EQ(rest, "/Favicon.ico");
+  EXPECT_EQ(RouteOf("/favicon.ico/x", "/RequestQX9", rest), Route::kNotFound);
 }
 
 TEST(ServerVariablesTest, HeadersAreJoinedAndFiltered) {

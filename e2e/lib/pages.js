@@ -1,0 +1,28 @@
+// What the browser tests read and wait for in the test library's pages: the log label in
+// which the test forms show what the server saw, and a condition of the test itself.
+"use strict";
+
+const assert = require("node:assert/strict");
+
+// The log label's lines, one per event the server saw.
+async function logLines(page) {
+  const text = await page.evaluate(() => document.getElementById("LBLLOG").innerText);
+  return text === "" ? [] : text.split("\n");
+}
+
+// Waits for the log label to hold at least `count` lines and returns them.
+async function waitForLogLines(page, count) {
+  await page.waitForFunction((n) => {
+    const text = document.getElementById("LBLLOG").innerText;
+    return (text === "" ? 0 : text.split("\n").length) >= n;
+  }, count);
+  return logLines(page);
+}
+
+// Waits for a condition of the test (not of the page), five seconds at most.
+async function waitUntil(condition) {
+  for (let i = 0; i < 200 && !condition(); i++) await new Promise((r) => setTimeout(r, 25));
+  assert.ok(condition(), "timed out");
+}
+
+module.exports = { logLines, waitForLogLines, waitUntil };
