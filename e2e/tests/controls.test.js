@@ -103,6 +103,12 @@ test("a check box click toggles it and posts once, firing OnChange once: the box
   assert.deepEqual(await cool(), ["Off", "CoolCheckBox_False.gif"]);
   // The normal box stayed as it was through the drawn box's posts.
   assert.equal(await page.isChecked("#CHKNORMAL_CHECKBOX"), false);
+  // A drawn box without OnClick flips where it is: no post, and its link to "#" goes nowhere.
+  const quiet = () => page.evaluate(() => [document.getElementById("CHKQUIET_CHECKBOX").value,
+                                           location.href.endsWith("#"), GTrackID]);
+  const [, , track] = await quiet();
+  await page.click("img[name=CHKQUIET_Image]");
+  assert.deepEqual(await quiet(), ["On", false, track]);
   assert.deepEqual(errors, []);
   await page.close();
 });

@@ -283,6 +283,8 @@ function SetCoolCheckBox(state, Image, checked) {
 function CoolCheckBoxToggle(Name, Image, Submit) {
   var form = getSubmitForm();
   var state = FindFocus(Name) || (form ? form.elements[Name] : null);
+  // The box is drawn inside an anchor to "#": following it would scroll the page to its top.
+  if (window.event && window.event.preventDefault) window.event.preventDefault();
   if (!state) return false;
   SetCoolCheckBox(state, Image, !/^on$/i.test(state.value));
   AddChangedControl(Name);
