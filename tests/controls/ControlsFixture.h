@@ -16,16 +16,6 @@ class Controls : public FormsFixture {
  protected:
   Controls() { InitializeControlsUnit(); }
 
-  TIWAppForm& NewForm(TIWBrowser browser = brIE, std::string_view userAgent =
-                                                    "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1)") {
-    StartSession(browser, rkHTML40, userAgent);
-    TIWAppForm& form = CreateComponent<TIWAppForm>(App());
-    form.SetName("frmTest");
-    form.Show();
-    App().PreparePage();
-    form_ = &form;
-    return form;
-  }
   // The part of `page` from `start` to the end of its element's start tag.
   static std::string Element(const std::string& page, const std::string& start) {
     const std::size_t at = page.find(start);
@@ -54,7 +44,7 @@ class Controls : public FormsFixture {
     return component.RenderUpdate(context)->Text();
   }
   // The same on the form NewForm made.
-  std::string UpdateOf(IIWBaseComponent& component) { return UpdateOf(*form_, component); }
+  std::string UpdateOf(IIWBaseComponent& component) { return UpdateOf(Form(), component); }
   // The reply page a partial-update page's submit frame starts with (a file of the session).
   std::string PartialReply(const std::string& page) {
     const std::size_t frame = page.find("ID=\"SubmitFrame\"");
@@ -82,9 +72,6 @@ class Controls : public FormsFixture {
   static std::string PostFailure(TIWForm& form, std::initializer_list<std::string> fields) {
     return Failure([&] { Post(form, fields); });
   }
-
- private:
-  TIWAppForm* form_ = nullptr;
 };
 
 }  // namespace qx::test
