@@ -9,6 +9,7 @@
 #include "forms/Application.h"
 #include "forms/Control.h"
 #include "forms/Region.h"
+#include "runtime/FormReader.h"
 
 namespace qx::test {
 
