@@ -37,7 +37,8 @@ run: stage
 	@cd $(STAGE_DIR) && exec ./requestqx-host
 
 bench: stage
-	@bench/run.sh $(STAGE_DIR)
+	@cmake --build $(RELEASE_DIR) -j $(JOBS) --target render_bench
+	@bench/run.sh $(STAGE_DIR) $(RELEASE_DIR)/bench/render_bench
 
 clean:
 	rm -rf build

@@ -6,9 +6,15 @@
 # interim start form (8 sessions, each on its own keep-alive connection, posting its button
 # with the current track number), against the same host serving that page's bytes as a
 # static file, printed as the ratio. Everything runs on loopback ports chosen here.
+# Third benchmark (given the render benchmark's program, which make bench builds): pages per
+# second and bytes per page of a form of sixty controls of every kind (lists of 50 items, a memo
+# of 100 lines, a tab control with pages) rendered in a session without HTTP; the same with a
+# dynamic 320x240 picture written to the session's cache as JPEG or GIF at every render, from a
+# JPEG or a GIF picture; and a post of every control's value with an action, then its page.
 set -euo pipefail
 
-stage=$(cd "${1:?usage: bench/run.sh STAGE_DIR}" && pwd)
+stage=$(cd "${1:?usage: bench/run.sh STAGE_DIR [RENDER_BENCH]}" && pwd)
+render_bench=${2:-}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 duration=${BENCH_DURATION:-10s}
 connections=${BENCH_CONNECTIONS:-64}
@@ -117,3 +123,36 @@ static_rate=$("$work/postload" static "$host_port" "$sessions" "$seconds" /files
 printf 'post and render   %12.0f cycles/s\n' "$post_rate"
 printf 'static page       %12.0f requests/s (the same %d bytes from /files/)\n' "$static_rate" "$page_size"
 awk -v p="$post_rate" -v s="$static_rate" 'BEGIN { printf "ratio post/static  %.2f\n", p / s }'
+
+# Rendering without HTTP: one line per benchmark of the render benchmark's program.
+if [[ -z "$render_bench" ]]; then
+  echo "bench: no render benchmark program given; pages of many controls not measured"
+  exit 0
+fi
+echo "bench: a form of 60 controls rendered in a session without HTTP, one core"
+"$render_bench" --benchmark_min_time="${BENCH_RENDER_SECONDS:-2}" --benchmark_format=json \
+  > "$work/render.json"
+python3 - "$work/render.json" <<'REPORT'
+import json, sys
+lines = {
+    "Render": "render 60 controls",
+    "RenderWithChart/jpeg_as_jpeg": " + picture, JPEG as JPEG",
+    "RenderWithChart/gif_as_jpeg": " + picture, GIF as JPEG",
+    "RenderWithChart/jpeg_as_gif": " + picture, JPEG as GIF",
+    "RenderWithChart/gif_as_gif": " + picture, GIF as GIF",
+    "PostAndRender": "post and render",
+}
+failed = False
+for b in json.load(open(sys.argv[1]))["benchmarks"]:
+    label = lines.get(b["name"], b["name"])
+    if b.get("error_occurred"):
+        print(f"{label:<26} failed: {b.get('error_message', '')}", file=sys.stderr)
+        failed = True
+        continue
+    unit = "cycles/s" if b["name"] == "PostAndRender" else "pages/s "
+    line = f"{label:<26}{b['items_per_second']:8.0f} {unit} {b['page_bytes']:7.0f} bytes/page"
+    if "image_bytes" in b:
+        line += f", picture file {b['image_bytes']:.0f} bytes"
+    print(line)
+sys.exit(1 if failed else 0)
+REPORT
