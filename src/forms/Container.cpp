@@ -37,7 +37,16 @@ std::string TIWBaseContainer::NameSuffix() const {
   return {};
 }
 
+namespace {
+
+// The element names in force on this thread, if a render made a table.
+thread_local const TIWElementNames* tElementNames = nullptr;
+
+}  // namespace
+
 std::string ElementNameOf(const TComponent& component) {
+  if (tElementNames)
+    if (const std::string* name = tElementNames->Find(component)) return *name;
   const auto* control = dynamic_cast<const TControl*>(&component);
   const TWinControl* parent = control ? control->Parent() : nullptr;
   if (auto* container = dynamic_cast<const TIWBaseContainer*>(parent))
@@ -45,6 +54,21 @@ std::string ElementNameOf(const TComponent& component) {
   if (auto* frame = dynamic_cast<const TFrame*>(component.Owner()))
     return UpperCase(frame->Name() + component.Name());
   return UpperCase(component.Name());
+}
+
+TIWElementNames::TIWElementNames(TWinControl& container) : previous_(tElementNames) {
+  ForEachComponent(container, [this](IIWBaseComponent& component) {
+    const TComponent& held = component.AsComponent();
+    names_.try_emplace(&held, ElementNameOf(held));
+  });
+  tElementNames = this;
+}
+
+TIWElementNames::~TIWElementNames() { tElementNames = previous_; }
+
+const std::string* TIWElementNames::Find(const TComponent& component) const {
+  const auto it = names_.find(&component);
+  return it == names_.end() ? nullptr : &it->second;
 }
 
 namespace {

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <unordered_map>
 
 #include "forms/Interfaces.h"
 #include "runtime/ClassInfo.h"
@@ -67,5 +68,26 @@ void ForEachComponent(TWinControl& container, const std::function<void(IIWBaseCo
 // container it is placed in; a component owned by a frame and not placed in a container
 // gets the frame's name in front (both upper case); otherwise the upper-cased name.
 std::string ElementNameOf(const TComponent& component);
+
+// The element names of a container's components (ForEachComponent), worked out once: while
+// the table lives, ElementNameOf answers for those components from it on the thread that made
+// it. A page names each control in many attributes and scripts, and working a name out walks
+// the container chain with a type check at every step. Made when a render starts, after the
+// render events; nothing renames, re-parents or re-owns a component while the page is written.
+class TIWElementNames {
+ public:
+  explicit TIWElementNames(TWinControl& container);
+  ~TIWElementNames();
+  TIWElementNames(const TIWElementNames&) = delete;
+  TIWElementNames& operator=(const TIWElementNames&) = delete;
+
+  // The component's name from the table, or none when it is not in it.
+  const std::string* Find(const TComponent& component) const;
+
+ private:
+  std::unordered_map<const TComponent*, std::string> names_;
+  // The table of an enclosing render on the same thread, in force again afterwards.
+  const TIWElementNames* previous_;
+};
 
 }  // namespace qx

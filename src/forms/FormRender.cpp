@@ -126,6 +126,7 @@ class TFormPageRender {
 
   std::string Text() {
     PreparePage();
+    names_.emplace(form_);
     StartInitScript();
     DeclareUploads();
     RenderControls();
@@ -357,6 +358,7 @@ class TFormPageRender {
   std::string WritePageOnce() {
     std::string text;
     layout_->WritePage(form_, page_, *context_, text);
+    names_.reset();
     form_.ClearExtraInitScript();
     form_.ClearMessageWindowScript();
     if (form_.OnAfterRender() && !page_.IsUpdateReply()) form_.OnAfterRender()(&form_);
@@ -370,6 +372,8 @@ class TFormPageRender {
   const TIWBrowser browser_;
   const TIWSessionTrackingMethod tracking_;
   TIWPageContext40 page_;
+  // The element names of the form's components while the page is written.
+  std::optional<TIWElementNames> names_;
   Owned<TIWLayoutMgr> defaultLayout_;
   TIWLayoutMgr* layout_ = nullptr;
   std::optional<TIWContainerContext> context_;

@@ -410,6 +410,16 @@ TEST_F(PageTest, RegionsHoldTheirControlsAndFramesContributeTheirComponents) {
   EXPECT_TRUE(Has(second, "ID=\"FRAHEADIWFRAMEREGION\""));
   EXPECT_FALSE(Has(second, "ID=\"FRAHEADREGHEAD\""));
   EXPECT_FALSE(Has(second, "TMRHOME"));
+
+  // Element names are worked out for each page: after renaming the frame between pages, and
+  // the frame's region in a render event.
+  frame.SetName("fraTop");
+  form.SetOnRender([&](TObject*) { frameRegion.SetName("regTop"); });
+  const std::string third = RenderActive();
+  EXPECT_TRUE(Has(third, "ID=\"FRATOPREGTOP\""));
+  EXPECT_TRUE(Has(third, "ID=\"LBLUSERFRATOP\""));
+  EXPECT_TRUE(Has(third, "IWTop().FRATOPTMRHOME_ID=null;\r\n"));
+  EXPECT_FALSE(Has(third, "FRAHEAD"));
 }
 
 TEST_F(PageTest, RenderEventsRunFormFirstThenContainersInPreOrderAndAfterRenderLast) {
