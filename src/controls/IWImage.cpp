@@ -101,7 +101,7 @@ std::unique_ptr<TIWMarkupLanguageTag> TIWCustomImage::WrapForMouseDown(
   anchor->AddStringParam("ID", e + "_IMAGE");
   anchor->AddStringParam("OnMouseOver", "return ImageSetEvent(this,'" + e + "'" + "," + ValidationFlag() + "," +
                                             "'" + EscapeScript(Confirmation()) + "'" + ");");
-  anchor->AddText(element->Text());
+  anchor->AddSpliced(std::move(element));
   return anchor;
 }
 

@@ -76,8 +76,8 @@ void TIWLayoutMgr::ProcessControl(TIWComponent40Context& context) {
   if (html) html->DoHTMLTag(*tag);
 }
 
-std::string TIWLayoutMgr::CollectMarkup(TIWContainerContext& context) {
-  std::string out;
+std::unique_ptr<TIWSplicedElement> TIWLayoutMgr::CollectMarkup(TIWContainerContext& context) {
+  auto markup = std::make_unique<TIWSplicedElement>();
   auto newGroup = [this] {
     if (IsTemplate()) return TIWHTMLTag::Create("DIV");
     auto form = TIWHTMLTag::Create("FORM");
@@ -87,7 +87,7 @@ std::string TIWLayoutMgr::CollectMarkup(TIWContainerContext& context) {
   std::unique_ptr<TIWMarkupLanguageTag> group = newGroup();
   auto closeGroup = [&] {
     if (group->Contents().empty()) return;
-    group->Render(out);
+    markup->Add(std::move(group));
     group = newGroup();
   };
 
@@ -98,21 +98,20 @@ std::string TIWLayoutMgr::CollectMarkup(TIWContainerContext& context) {
       closeGroup();
       std::unique_ptr<TIWMarkupLanguageTag> tag = componentContext->TakeTag();
       if (!tag) continue;
-      if (TIWContainerContext* children = componentContext->Children())
-        tag->AddBinary(CollectMarkup(*children));
-      if (!posts || dynamic_cast<TIWHTMLContainer*>(container)) tag->Render(out);
-      else group->AddBinary(tag->Text());
-    } else if (TIWMarkupLanguageTag* tag = componentContext->Tag()) {
+      if (TIWContainerContext* children = componentContext->Children()) tag->AddSpliced(CollectMarkup(*children));
+      if (!posts || dynamic_cast<TIWHTMLContainer*>(container)) markup->Add(std::move(tag));
+      else group->AddSpliced(std::move(tag));
+    } else if (componentContext->Tag()) {
       if (posts) {
-        group->AddBinary(tag->Text());
+        group->AddSpliced(componentContext->TakeTag());
       } else {
         closeGroup();
-        tag->Render(out);
+        markup->Add(componentContext->TakeTag());
       }
     }
   }
   closeGroup();
-  return out;
+  return markup;
 }
 
 namespace {
@@ -147,7 +146,7 @@ std::string TIWLayoutMgr::UpdateCalls(TIWContainerContext& context) {
       if (children) calls += UpdateCalls(*children);
       continue;
     }
-    if (children) tag->AddBinary(CollectMarkup(*children));
+    if (children) tag->AddSpliced(CollectMarkup(*children));
     const std::string n = component.ElementName();
     calls += "IWUpdate(\"" + n + "\"," + MarkupScriptString(tag->Text()) + ");\r\n";
     if (auto* html = dynamic_cast<IIWHTML40Control*>(&component)) {
@@ -188,7 +187,7 @@ std::string TIWLayoutMgrForm::HeadScriptBlock(const TIWPageContext40& page,
 
 void TIWLayoutMgrForm::WritePartialUpdateParts(TIWForm& form, TIWPageContext40& page,
                                                const TIWApplication& application,
-                                               std::string_view charSet, std::string& markup) {
+                                               std::string_view charSet, TIWSplicedElement& markup) {
   // The form the page posts through, into the frame that holds the submit form.
   auto hidden = TIWHTMLTag::Create("form");
   hidden->AddStringParam("method", "POST");
@@ -202,7 +201,7 @@ void TIWLayoutMgrForm::WritePartialUpdateParts(TIWForm& form, TIWPageContext40& 
     input.AddStringParam("NAME", name);
     input.AddStringParam("VALUE", value);
   }
-  hidden->Render(markup);
+  markup.Add(std::move(hidden));
   // The frame starts with the reply page of this render, kept as a file of the session.
   const std::string reply = PartialUpdatePage(page, form.Width(), form.Height(), charSet,
                                               application.InternalFilesBase(), IsTemplate());
@@ -210,7 +209,7 @@ void TIWLayoutMgrForm::WritePartialUpdateParts(TIWForm& form, TIWPageContext40& 
   frame->AddStringParam("ID", "SubmitFrame");
   frame->AddStringParam("style", "position:absolute;left:-1000px;top:-1000px");
   frame->AddStringParam("src", application.WriteCacheFile("HTM", reply));
-  frame->Render(markup);
+  markup.Add(std::move(frame));
 }
 
 std::string TIWLayoutMgrForm::PartialUpdatePage(TIWPageContext40& page, int formWidth, int formHeight,
@@ -251,12 +250,12 @@ void TIWLayoutMgrForm::WritePage(TIWForm& form, TIWPageContext40& page, TIWConta
 
   // The control markup first; the submit form closes it unless the page is a final one or a
   // partial update.
-  std::string markup = CollectMarkup(context);
+  std::unique_ptr<TIWSplicedElement> markup = CollectMarkup(context);
   const bool terminated = application && application->Terminated();
   if (page.IsPartialUpdate() && application) {
-    WritePartialUpdateParts(form, page, *application, controller.CharSet(), markup);
+    WritePartialUpdateParts(form, page, *application, controller.CharSet(), *markup);
   } else if (!terminated && !page.IsPartialUpdate()) {
-    if (std::unique_ptr<TIWMarkupLanguageTag> formTag = page.TakeFormTag()) formTag->Render(markup);
+    if (std::unique_ptr<TIWMarkupLanguageTag> formTag = page.TakeFormTag()) markup->Add(std::move(formTag));
   }
 
   out += "<html><head>" + sep;
@@ -275,7 +274,7 @@ void TIWLayoutMgrForm::WritePage(TIWForm& form, TIWPageContext40& page, TIWConta
   out += sep + "</head>" + sep;
 
   std::unique_ptr<TIWMarkupLanguageTag> body = page.TakeBodyTag();
-  body->AddBinary(std::move(markup));
+  body->AddSpliced(std::move(markup));
   body->Render(out);
   out += "</html>" + sep;
 }

@@ -40,8 +40,9 @@ class TIWLayoutMgr : public TComponent {
   // CLASS and the class rule or inline style, ID, NAME, hidden inputs, the OnHTMLTag hook.
   void ProcessControls(TIWContainerContext& context);
   // The markup of a container's rendered children: input controls grouped, each child
-  // container's own markup inside its element.
-  std::string CollectMarkup(TIWContainerContext& context);
+  // container's own markup inside its element. The rendered tags move out of their contexts
+  // into it.
+  std::unique_ptr<TIWSplicedElement> CollectMarkup(TIWContainerContext& context);
   // The calls a partial-update reply's updateControls() makes in the main page for every
   // rendered component of `context` whose changed mark is set (invisible ones included; a
   // changed container brings its children along, so they need no calls of their own), in
@@ -103,7 +104,7 @@ class TIWLayoutMgrForm : public TIWLayoutMgr {
   // In partial-update mode: the hidden submit form and the submit frame that replace the
   // page's submit form.
   void WritePartialUpdateParts(TIWForm& form, TIWPageContext40& page, const TIWApplication& application,
-                               std::string_view charSet, std::string& markup);
+                               std::string_view charSet, TIWSplicedElement& markup);
 };
 
 }  // namespace qx

@@ -98,6 +98,16 @@ void TIWMarkupLanguageTag::AddBinary(std::string bytes) {
   contents_.push_back(std::make_unique<TIWBinaryElement>(std::move(bytes)));
 }
 
+void TIWMarkupLanguageTag::AddSpliced(std::unique_ptr<TIWSplicedElement> markup) {
+  contents_.push_back(std::move(markup));
+}
+
+void TIWMarkupLanguageTag::AddSpliced(std::unique_ptr<TIWMarkupLanguageTag> tag) {
+  auto markup = std::make_unique<TIWSplicedElement>();
+  markup->Add(std::move(tag));
+  AddSpliced(std::move(markup));
+}
+
 std::vector<std::unique_ptr<TIWMarkupElement>> TIWMarkupLanguageTag::TakeContents() noexcept {
   std::vector<std::unique_ptr<TIWMarkupElement>> taken = std::move(contents_);
   contents_.clear();

@@ -51,6 +51,23 @@ class TIWBinaryElement final : public TIWMarkupElement {
   std::string bytes_;
 };
 
+// Markup written in place: its elements one after another, a tag among them on the line of
+// what precedes it, without the line break and indent a child tag gets. A control's element
+// in its input group, a container's collected markup inside the container's element: the
+// tags stay tags until the page is written once, instead of being written to text early and
+// copied into the page again.
+class TIWSplicedElement final : public TIWMarkupElement {
+ public:
+  bool Empty() const noexcept { return elements_.empty(); }
+  void Add(std::unique_ptr<TIWMarkupElement> element) { elements_.push_back(std::move(element)); }
+  void Render(std::string& out) const override {
+    for (const auto& element : elements_) element->Render(out);
+  }
+
+ private:
+  std::vector<std::unique_ptr<TIWMarkupElement>> elements_;
+};
+
 // When a tag writes its closing part.
 enum TIWClosingTag : int {
   ctAuto = 0,       // when the name is not empty
@@ -101,6 +118,9 @@ class TIWMarkupLanguageTag : public TIWMarkupElement {
   TIWMarkupLanguageTag& AddTag(std::unique_ptr<TIWMarkupLanguageTag> tag);
   void AddText(std::string text);
   void AddBinary(std::string bytes);
+  // Markup written in place (TIWSplicedElement), as its text would be by AddBinary.
+  void AddSpliced(std::unique_ptr<TIWSplicedElement> markup);
+  void AddSpliced(std::unique_ptr<TIWMarkupLanguageTag> tag);
   // Takes the children out (the tag keeps its attributes).
   std::vector<std::unique_ptr<TIWMarkupElement>> TakeContents() noexcept;
 

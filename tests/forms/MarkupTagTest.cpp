@@ -66,6 +66,21 @@ TEST(MarkupTag, TextAndBinaryChildrenAreWrittenAsTheyAre) {
   // A text child followed by a tag: only the tag gets the line break.
   div.AddTag("br", ctNever);
   EXPECT_EQ(div.Text(), "<div>one <b>two</b>\r\n  <br>\r\n</div>");
+
+  // Spliced markup is written as its text would be: its tags in place, with their own children
+  // indented as ever, and no line break after the last of them on their account.
+  TIWHTMLTag group("FORM");
+  auto input = TIWHTMLTag::Create("INPUT", ctNever);
+  input->AddStringParam("NAME", "E");
+  const std::string inputText = input->Text();
+  group.AddSpliced(std::move(input));
+  auto markup = std::make_unique<TIWSplicedElement>();
+  auto select = TIWHTMLTag::Create("SELECT");
+  select->AddTag("OPTION").AddText("a");
+  markup->Add(std::move(select));
+  markup->Add(std::make_unique<TIWTextElement>("text"));
+  group.AddSpliced(std::move(markup));
+  EXPECT_EQ(group.Text(), "<form>" + inputText + "<select>\r\n  <option>a</option>\r\n</select>text</form>");
 }
 
 TEST(MarkupTag, PreformattedTagsAddNoLineBreaks) {
