@@ -433,14 +433,14 @@ void TIWApplication::Render(TStream& out) {
     }
   }
   if (Terminated()) {
-    out.WriteText(FinalPage());
+    out.TakeText(FinalPage());
     return;
   }
   if (!form) return;
   if (IsPartialUpdate() && !UpdatesPageInPlace(*form)) {
     // The reply lands in the submit frame: the main window fetches the new page itself, with
     // a post that names no action and so only renders it.
-    out.WriteText(TopWindowLocationPage(AppURLBase() + "/" + controller.ExecCmd() + "/" +
+    out.TakeText(TopWindowLocationPage(AppURLBase() + "/" + controller.ExecCmd() + "/" +
                                         IntToStr(TrackID()) + "/" + AppID()));
     return;
   }

@@ -411,7 +411,7 @@ std::string TIWForm::ResizeScript() {
                                TIWServerControllerBase::Required().PageLineSeparator());
 }
 
-void TIWForm::RenderPage(TStream& out) { out.WriteText(RenderPageText()); }
+void TIWForm::RenderPage(TStream& out) { out.TakeText(RenderPageText()); }
 
 std::string TIWForm::RenderPageText() { return TFormPageRender(*this).Text(); }
 

@@ -77,6 +77,12 @@ void TMemoryStream::Write(const void* buffer, std::size_t count) {
   position_ += count;
 }
 
+void TMemoryStream::TakeText(std::string text) {
+  if (!data_.empty() || position_ != 0) return WriteText(text);
+  data_ = std::move(text);
+  position_ = data_.size();
+}
+
 std::int64_t TMemoryStream::Seek(std::int64_t offset, SeekOrigin origin) {
   position_ = NewPosition(static_cast<std::int64_t>(position_), Size(), offset, origin);
   return static_cast<std::int64_t>(position_);

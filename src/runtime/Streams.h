@@ -27,6 +27,9 @@ class TStream {
   std::int64_t Position() { return Seek(0, SeekOrigin::Current); }
   void SetPosition(std::int64_t position) { Seek(position, SeekOrigin::Begin); }
   void WriteText(std::string_view text) { Write(text.data(), text.size()); }
+  // Writes a text the caller gives up, which a stream may keep as it is instead of copying it
+  // (a page built whole in memory on its way into a reply).
+  virtual void TakeText(std::string text) { WriteText(text); }
   // Copies `count` bytes from `source`'s position; count 0 copies the whole source from its
   // start. Returns the number of bytes copied.
   std::int64_t CopyFrom(TStream& source, std::int64_t count);
@@ -44,6 +47,8 @@ class TMemoryStream : public TStream {
   void Write(const void* buffer, std::size_t count) override;
   std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override;
   std::int64_t Size() override { return static_cast<std::int64_t>(data_.size()); }
+  // An empty stream keeps the text itself.
+  void TakeText(std::string text) override;
 
   std::string_view Bytes() const noexcept { return data_; }
   std::string TakeBytes() noexcept;

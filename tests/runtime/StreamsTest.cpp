@@ -21,6 +21,17 @@ TEST(Streams, MemoryStreamReadsWritesAndSeeks) {
   EXPECT_EQ(std::string(buf, 5), "hello");
   EXPECT_EQ(m.ReadRest(), " there!");
   EXPECT_THROW(m.Seek(-1, SeekOrigin::Begin), EInOutError);
+
+  // A text given up to an empty stream is kept as it is; later ones are written at the position.
+  TMemoryStream page;
+  std::string text(1000, 'p');
+  const char* bytes = text.data();
+  page.TakeText(std::move(text));
+  EXPECT_EQ(page.Bytes().data(), bytes);
+  EXPECT_EQ(page.Position(), 1000);
+  page.SetPosition(998);
+  page.TakeText("end");
+  EXPECT_EQ(page.Bytes(), std::string(998, 'p') + "end");
 }
 
 TEST(Streams, ReadOnlyViewRefusesWrites) {
