@@ -16,6 +16,14 @@ std::string_view ParamName(std::string_view line) {
   return eq == std::string_view::npos ? line : line.substr(0, eq);
 }
 
+// The attribute line "name=value", made in one piece.
+std::string ParamLine(std::string_view name, std::string_view value) {
+  std::string line;
+  line.reserve(name.size() + 1 + value.size());
+  line.append(name).append(1, '=').append(value);
+  return line;
+}
+
 }  // namespace
 
 TIWMarkupLanguageTag::TIWMarkupLanguageTag(std::string_view tag, TIWClosingTag closing)
@@ -25,15 +33,15 @@ void TIWMarkupLanguageTag::SetTag(std::string_view tag) { tag_ = LowerCase(tag);
 
 void TIWMarkupLanguageTag::AddStringParam(std::string_view name, std::string_view value) {
   if (value.empty()) return;
-  params_.Add(std::string(name) + "=" + std::string(value));
+  params_.Add(ParamLine(name, value));
 }
 
 void TIWMarkupLanguageTag::AddIntegerParam(std::string_view name, long long value) {
-  params_.Add(std::string(name) + "=" + IntToStr(value));
+  params_.Add(ParamLine(name, IntToStr(value)));
 }
 
 void TIWMarkupLanguageTag::AddBoolParam(std::string_view name, bool value) {
-  params_.Add(std::string(name) + (value ? "=true" : "=false"));
+  params_.Add(ParamLine(name, value ? "true" : "false"));
 }
 
 void TIWMarkupLanguageTag::AddColor(std::string_view name, TColor color) {
@@ -63,15 +71,9 @@ bool TIWMarkupLanguageTag::HasParam(std::string_view name) const { return IndexO
 
 void TIWMarkupLanguageTag::SetParam(std::string_view name, std::string_view value) {
   const int i = IndexOfParam(name);
-  if (i < 0) {
-    params_.Add(std::string(name) + "=" + std::string(value));
-    return;
-  }
   // Keep the spelling the attribute was first written with.
-  std::string line(ParamName(params_[i]));
-  line += "=";
-  line += value;
-  params_[i] = std::move(line);
+  if (i < 0) params_.Add(ParamLine(name, value));
+  else params_[i] = ParamLine(ParamName(params_[i]), value);
 }
 
 void TIWMarkupLanguageTag::RemoveParam(std::string_view name) {
