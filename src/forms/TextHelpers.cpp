@@ -19,26 +19,32 @@ std::string ColorText(TColor color) {
 std::string EscapeMarkup(std::string_view text, bool convertLineBreaks, bool convertSpaces) {
   std::string out;
   out.reserve(text.size() + text.size() / 8);
-  for (char c : text) {
-    switch (c) {
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&#39;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
+  // The runs between the characters that change are copied whole.
+  std::size_t run = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    std::string_view replacement;
+    switch (text[i]) {
+      case '"': replacement = "&quot;"; break;
+      case '\'': replacement = "&#39;"; break;
+      case '<': replacement = "&lt;"; break;
+      case '>': replacement = "&gt;"; break;
       case '\n':
-        if (convertLineBreaks) out += "<br>";
-        else out += c;
+        if (!convertLineBreaks) continue;
+        replacement = "<br>";
         break;
       case '\r':
-        if (!convertLineBreaks) out += c;
-        break;
+        if (!convertLineBreaks) continue;
+        break;  // dropped
       case ' ':
-        if (convertSpaces) out += "&nbsp;";
-        else out += c;
+        if (!convertSpaces) continue;
+        replacement = "&nbsp;";
         break;
-      default: out += c;
+      default: continue;
     }
+    out.append(text, run, i - run).append(replacement);
+    run = i + 1;
   }
+  out.append(text, run);
   return out;
 }
 
