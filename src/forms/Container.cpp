@@ -58,6 +58,7 @@ std::string ElementNameOf(const TComponent& component) {
 
 TIWElementNames::TIWElementNames(TWinControl& container) : previous_(tElementNames) {
   ForEachComponent(container, [this](IIWBaseComponent& component) {
+    components_.push_back(&component);
     const TComponent& held = component.AsComponent();
     names_.try_emplace(&held, ElementNameOf(held));
   });

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "forms/Interfaces.h"
 #include "runtime/ClassInfo.h"
@@ -83,8 +84,12 @@ class TIWElementNames {
 
   // The component's name from the table, or none when it is not in it.
   const std::string* Find(const TComponent& component) const;
+  // The components of the table, in the order ForEachComponent visits them, for the render's
+  // other questions about the whole form.
+  const std::vector<IIWBaseComponent*>& Components() const noexcept { return components_; }
 
  private:
+  std::vector<IIWBaseComponent*> components_;
   std::unordered_map<const TComponent*, std::string> names_;
   // The table of an enclosing render on the same thread, in force again afterwards.
   const TIWElementNames* previous_;

@@ -263,8 +263,6 @@ class TIWForm : public TIWBaseHTMLForm {
   // The page as text (RenderPage's content).
   std::string RenderPageText();
   std::string ResizeScript() override;
-  // Whether any control of the form posts files.
-  bool HasUploadControls();
   // Whether any component of the form has an asynchronous event: its page then tracks the
   // content changes of its input controls, so that a callback carries what the user changed.
   bool HoldsAsyncEvents();

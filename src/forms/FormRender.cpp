@@ -62,14 +62,10 @@ std::string ScriptInclude(const std::string& name, const TIWApplication& applica
   return "\r\n<script type=\"text/javascript\" src=\"" + application.AppURLBase() + name + "\"></script>\r\n";
 }
 
-// SubmitNextFile(): posts each upload control's frame in turn, then the real action.
-std::string UploadDeclaration(TIWForm& form, const TIWApplication& application,
-                              TIWSessionTrackingMethod tracking) {
-  std::vector<std::pair<std::string, IIWUploadControl*>> uploads;
-  ForEachComponent(form, [&](IIWBaseComponent& component) {
-    if (auto* upload = dynamic_cast<IIWUploadControl*>(&component))
-      uploads.emplace_back(component.ElementName(), upload);
-  });
+// SubmitNextFile(): posts each upload control's frame in turn (element name and control),
+// then the real action.
+std::string UploadDeclaration(std::vector<std::pair<std::string, IIWUploadControl*>> uploads,
+                              const TIWApplication& application, TIWSessionTrackingMethod tracking) {
   std::stable_sort(uploads.begin(), uploads.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
   std::string s = "var file=0;\r\nfunction SubmitNextFile(AName,AParam){\r\n";
@@ -173,9 +169,13 @@ class TFormPageRender {
     page_.AddScriptFile("/js/IWAjax.js");
   }
 
+  // The form's file-upload controls, among the components the render found.
   void DeclareUploads() {
-    page_.SetHasUploadControls(form_.HasUploadControls());
-    if (page_.HasUploadControls()) page_.AddDeclaration(UploadDeclaration(form_, application_, tracking_));
+    std::vector<std::pair<std::string, IIWUploadControl*>> uploads;
+    for (IIWBaseComponent* component : names_->Components())
+      if (auto* upload = dynamic_cast<IIWUploadControl*>(component)) uploads.emplace_back(component->ElementName(), upload);
+    page_.SetHasUploadControls(!uploads.empty());
+    if (!uploads.empty()) page_.AddDeclaration(UploadDeclaration(std::move(uploads), application_, tracking_));
   }
 
   // The controls' markup through the form's enabled layout manager, else the default one.
@@ -380,14 +380,6 @@ class TFormPageRender {
 };
 
 }  // namespace
-
-bool TIWForm::HasUploadControls() {
-  bool found = false;
-  ForEachComponent(*this, [&](IIWBaseComponent& component) {
-    if (dynamic_cast<IIWUploadControl*>(&component)) found = true;
-  });
-  return found;
-}
 
 bool TIWForm::HoldsAsyncEvents() {
   bool found = false;
