@@ -220,7 +220,14 @@ bool ApplyPostedValues(TIWBaseForm& form) {
   RemoveName(values, "IW_FormName");
   RemoveName(values, "IW_FormClass");
   const bool relayed = values.IndexOfName("IW_MainPageSubmitControl") >= 0;
-  ApplyToControls(form, PairWithControls(form, values));
+  std::vector<TPostedValue> pairs;
+  {
+    // Every line searches the form by element names; pairing runs no handler, so the names
+    // are worked out once for all of them.
+    const TIWElementNames names(form);
+    pairs = PairWithControls(form, values);
+  }
+  ApplyToControls(form, pairs);
   return relayed;
 }
 
