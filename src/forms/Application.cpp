@@ -243,12 +243,8 @@ std::string TIWApplication::InternalFilesBase() const {
 }
 
 std::string TIWApplication::WriteCacheFile(std::string_view prefix, std::string_view bytes) const {
-  const std::optional<std::string> file = CreateTempFile(UserCacheDir(), prefix);
+  const std::optional<std::string> file = WriteTempFile(UserCacheDir(), prefix, bytes);
   if (!file) throw EIWException(kCacheWriteError);
-  if (!WriteFileBytes(*file, bytes)) {
-    DeleteFile(*file);
-    throw EIWException(kCacheWriteError);
-  }
   return CacheURL() + "user/" + AppID() + "/" + ExtractFileName(*file);
 }
 

@@ -11,6 +11,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "runtime/Exceptions.h"
+#include "runtime/Streams.h"
 #include "runtime/Strings.h"
 
 namespace fs = std::filesystem;
@@ -90,13 +92,41 @@ std::string TempFolder() {
   return IncludeTrailingPathDelimiter(dir && *dir ? dir : "/tmp");
 }
 
+namespace {
+
+// A new file prefix + unique part + ".tmp" in `folder`, open for writing: its descriptor
+// (negative when it cannot be made), its path in `path`.
+int MakeTempFile(const std::string& folder, std::string_view prefix, std::string& path) {
+  path = IncludeTrailingPathDelimiter(folder);
+  path.append(prefix).append("XXXXXX.tmp");
+  return ::mkstemps(path.data(), 4);
+}
+
+}  // namespace
+
 std::optional<std::string> CreateTempFile(const std::string& folder, std::string_view prefix) {
-  std::string pattern = IncludeTrailingPathDelimiter(folder);
-  pattern.append(prefix).append("XXXXXX.tmp");
-  int fd = ::mkstemps(pattern.data(), 4);
+  std::string path;
+  const int fd = MakeTempFile(folder, prefix, path);
   if (fd < 0) return std::nullopt;
   ::close(fd);
-  return pattern;
+  return path;
+}
+
+std::optional<std::string> WriteTempFile(const std::string& folder, std::string_view prefix,
+                                         std::string_view bytes) {
+  std::string path;
+  const int fd = MakeTempFile(folder, prefix, path);
+  if (fd < 0) return std::nullopt;
+  THandleStream file(fd);
+  bool written = true;
+  try {
+    file.WriteText(bytes);
+  } catch (const EInOutError&) {
+    written = false;
+  }
+  if (::close(file.ReleaseHandle()) == 0 && written) return path;
+  DeleteFile(path);
+  return std::nullopt;
 }
 
 std::optional<std::string> ReadFileBytes(const std::string& path) {

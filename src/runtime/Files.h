@@ -38,6 +38,10 @@ std::string TempFolder();
 // Creates a new empty file named prefix + a unique part + ".tmp" in `folder` and returns its
 // full path; nothing when the file cannot be created.
 std::optional<std::string> CreateTempFile(const std::string& folder, std::string_view prefix);
+// The same file, with `bytes` written through the descriptor that made it; nothing, and no
+// file left behind, when it cannot be made or written.
+std::optional<std::string> WriteTempFile(const std::string& folder, std::string_view prefix,
+                                         std::string_view bytes);
 
 std::optional<std::string> ReadFileBytes(const std::string& path);
 bool WriteFileBytes(const std::string& path, std::string_view bytes);

@@ -41,6 +41,15 @@ TEST(Files, TempFilesCarryPrefixAndExtension) {
   EXPECT_EQ(ExtractFileExt(*name), ".tmp");
   EXPECT_TRUE(FileExists(*name));
   EXPECT_FALSE(CreateTempFile(dir / "missing/", "X"));
+
+  // A file made with its bytes.
+  auto written = WriteTempFile(dir.path(), "GIF", std::string(70000, 'g'));
+  ASSERT_TRUE(written);
+  EXPECT_NE(*written, *name);
+  EXPECT_EQ(ExtractFileName(*written).substr(0, 3), "GIF");
+  EXPECT_EQ(ReadFileBytes(*written), std::string(70000, 'g'));
+  EXPECT_FALSE(WriteTempFile(dir / "missing/", "X", "bytes"));
+  EXPECT_EQ(dir.Names().size(), 2u);
 }
 
 TEST(Files, SafeNamesOnly) {
