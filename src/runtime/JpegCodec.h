@@ -23,6 +23,8 @@ struct TJPEGOptions {
   // Light input smoothing, which takes the dithering noise out of pictures that come from a
   // GIF's palette before they are compressed.
   bool Smoothing = true;
+
+  bool operator==(const TJPEGOptions&) const = default;
 };
 
 // The bytes start with a JPEG start-of-image marker.

@@ -41,6 +41,7 @@ TPicture& TPicture::operator=(const TPicture& other) {
   format_ = other.format_;
   width_ = other.width_;
   height_ = other.height_;
+  converted_ = other.converted_;
   Changed();
   return *this;
 }
@@ -66,41 +67,42 @@ void TPicture::SetData(std::string_view bytes) {
   format_ = format;
   width_ = width;
   height_ = height;
+  converted_ = TConversion();
   Changed();
 }
 
-std::string TPicture::SaveToJPEG(const TJPEGOptions& options) const {
-  switch (format_) {
-    case gfJPEG: return data_;
-    case gfGIF: return EncodeJPEG(PaletteToRGB(DecodeGIF(data_)), options);
-    case gfNone: break;
+const std::string& TPicture::SaveToJPEG(const TJPEGOptions& options) const {
+  if (format_ != gfGIF) return data_;  // a JPEG picture as it is; no picture, no bytes
+  if (converted_.format != gfJPEG || !(converted_.options == options)) {
+    converted_ = {gfJPEG, options, clNone, EncodeJPEG(PaletteToRGB(DecodeGIF(data_)), options)};
   }
-  return {};
+  return converted_.bytes;
 }
 
-std::string TPicture::SaveToGIF(TColor transparentColor) const {
+const std::string& TPicture::SaveToGIF(TColor transparentColor) const {
+  if (format_ == gfNone || (format_ == gfGIF && transparentColor == clNone)) return data_;
+  if (converted_.format == gfGIF && converted_.transparentColor == transparentColor) return converted_.bytes;
   std::optional<TRGBTriple> transparent;
   if (transparentColor != clNone) {
     const TColor rgb = ColorToRGB(transparentColor);
     transparent = TRGBTriple{static_cast<std::uint8_t>(GetRValue(rgb)), static_cast<std::uint8_t>(GetGValue(rgb)),
                              static_cast<std::uint8_t>(GetBValue(rgb))};
   }
-  switch (format_) {
-    case gfGIF: {
-      if (!transparent) return data_;
-      TIndexedImage image = DecodeGIF(data_);
-      image.Transparent = -1;
-      for (std::size_t i = 0; i < image.Palette.size(); ++i)
-        if (image.Palette[i] == *transparent) {
-          image.Transparent = static_cast<int>(i);
-          break;
-        }
-      return EncodeGIF(image);
-    }
-    case gfJPEG: return EncodeGIF(ReduceToPalette(DecodeJPEG(data_), transparent));
-    case gfNone: break;
+  std::string bytes;
+  if (format_ == gfGIF) {
+    TIndexedImage image = DecodeGIF(data_);
+    image.Transparent = -1;
+    for (std::size_t i = 0; i < image.Palette.size(); ++i)
+      if (image.Palette[i] == *transparent) {
+        image.Transparent = static_cast<int>(i);
+        break;
+      }
+    bytes = EncodeGIF(image);
+  } else {
+    bytes = EncodeGIF(ReduceToPalette(DecodeJPEG(data_), transparent));
   }
-  return {};
+  converted_ = {gfGIF, {}, transparentColor, std::move(bytes)};
+  return converted_.bytes;
 }
 
 }  // namespace qx

@@ -40,17 +40,29 @@ class TPicture : public TNotifyingPersistent {
 
   // The picture as a JPEG file: a JPEG picture's own bytes, anything else compressed with
   // `options` (transparent GIF pixels become white).
-  std::string SaveToJPEG(const TJPEGOptions& options) const;
+  const std::string& SaveToJPEG(const TJPEGOptions& options) const;
   // The picture as a GIF file whose transparent index is the palette entry of exactly
   // `transparentColor` (clNone: no transparency). A GIF picture without a transparent colour
   // to set is written as it was loaded; a JPEG picture is reduced to a palette first.
-  std::string SaveToGIF(TColor transparentColor) const;
+  const std::string& SaveToGIF(TColor transparentColor) const;
+  // Both keep the last conversion they made, which they give again while the picture and what
+  // is asked for stay the same (a dynamic image writes its picture at every render); the bytes
+  // they return stay valid until the next call or the next change of the picture.
 
  private:
+  // The last conversion: the format written and what it was written with.
+  struct TConversion {
+    TGraphicFormat format = gfNone;
+    TJPEGOptions options;
+    TColor transparentColor = clNone;
+    std::string bytes;
+  };
+
   std::string data_;
   TGraphicFormat format_ = gfNone;
   int width_ = 0;
   int height_ = 0;
+  mutable TConversion converted_;
 };
 
 }  // namespace qx

@@ -89,6 +89,12 @@ TEST(Picture, WritesJPEGFilesWithTheirOptions) {
   EXPECT_GT(highPixels.Pixels[corner + 2], 240);
   EXPECT_GT(highPixels.Pixels[corner + 1], 240);
 
+  // The conversion is made once for the same picture and options, and again for another picture.
+  EXPECT_EQ(&picture.SaveToJPEG(high), &picture.SaveToJPEG(high));
+  EXPECT_EQ(picture.SaveToJPEG(high), fine);
+  picture.SetData(EncodeGIF(QuadrantImage(32, 24)));
+  EXPECT_EQ(DecodeJPEG(picture.SaveToJPEG(high)).Width, 32);
+
   // A JPEG is kept as it was, whatever the options.
   const std::string jpeg = EncodeJPEG(GradientImage(16, 16), {});
   picture.SetData(jpeg);
@@ -115,6 +121,10 @@ TEST(Picture, WritesGIFFilesWithTheTransparentColour) {
   EXPECT_EQ(out.Transparent, -1);
   EXPECT_LE(out.Palette.size(), 256u);
   EXPECT_LT(MeanError(DecodeJPEG(picture.Data()), PaletteToRGB(out)), 10.0);
+  // Made once for the same picture and colour; again for another picture.
+  EXPECT_EQ(&picture.SaveToGIF(clNone), &picture.SaveToGIF(clNone));
+  picture.SetData(EncodeJPEG(GradientImage(20, 10), {}));
+  EXPECT_EQ(DecodeGIF(picture.SaveToGIF(clNone)).Width, 20);
 
   // Reduction keeps exactly the pixels of the transparent colour apart, with many colours
   // and with few.
