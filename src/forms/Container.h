@@ -72,9 +72,11 @@ std::string ElementNameOf(const TComponent& component);
 
 // The element names of a container's components (ForEachComponent), worked out once: while
 // the table lives, ElementNameOf answers for those components from it on the thread that made
-// it. A page names each control in many attributes and scripts, and working a name out walks
-// the container chain with a type check at every step. Made when a render starts, after the
-// render events; nothing renames, re-parents or re-owns a component while the page is written.
+// it. A page names each control in many attributes and scripts, and a post searches the form
+// by element names for every posted line; working a name out walks the container chain with a
+// type check at every step. Made by a render after its render events, and by a post while it
+// pairs the posted lines with controls: neither renames, re-parents or re-owns a component
+// while the table lives.
 class TIWElementNames {
  public:
   explicit TIWElementNames(TWinControl& container);

@@ -173,7 +173,8 @@ class TFormPageRender {
   void DeclareUploads() {
     std::vector<std::pair<std::string, IIWUploadControl*>> uploads;
     for (IIWBaseComponent* component : names_->Components())
-      if (auto* upload = dynamic_cast<IIWUploadControl*>(component)) uploads.emplace_back(component->ElementName(), upload);
+      if (auto* upload = dynamic_cast<IIWUploadControl*>(component))
+        uploads.emplace_back(component->ElementName(), upload);
     page_.SetHasUploadControls(!uploads.empty());
     if (!uploads.empty()) page_.AddDeclaration(UploadDeclaration(std::move(uploads), application_, tracking_));
   }
