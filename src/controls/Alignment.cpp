@@ -1,4 +1,4 @@
-// The alignment's names and CSS.
+// The alignments' names and the horizontal alignment's CSS.
 #include "controls/Alignment.h"
 
 namespace qx {
@@ -6,6 +6,12 @@ namespace qx {
 const TEnumInfo& EnumInfoOf(TAlignment) {
   static const TEnumInfo info(
       "TAlignment", {QX_ENUM(taLeftJustify), QX_ENUM(taRightJustify), QX_ENUM(taCenter)});
+  return info;
+}
+
+const TEnumInfo& EnumInfoOf(TIWVerticalAlign) {
+  static const TEnumInfo info("TIWVerticalAlign", {QX_ENUM(vaMiddle), QX_ENUM(vaTop),
+                                                   QX_ENUM(vaBottom), QX_ENUM(vaBaseline)});
   return info;
 }
 

@@ -1,5 +1,6 @@
-// TAlignment: the horizontal alignment of a control's text (labels, edits, rectangles), with
-// its name table and the CSS it is written as.
+// TAlignment: the horizontal alignment of a control's text (labels, edits, rectangles, grid
+// cells), with its name table and the CSS it is written as; TIWVerticalAlign, the vertical one
+// of rectangles and grid cells.
 #pragma once
 
 #include <string>
@@ -13,5 +14,8 @@ const TEnumInfo& EnumInfoOf(TAlignment);
 
 // "text-align:left;", "text-align:right;" or "text-align:center;".
 std::string AlignmentCSS(TAlignment alignment);
+
+enum TIWVerticalAlign : int { vaMiddle, vaTop, vaBottom, vaBaseline };
+const TEnumInfo& EnumInfoOf(TIWVerticalAlign);
 
 }  // namespace qx

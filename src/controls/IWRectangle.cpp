@@ -3,12 +3,6 @@
 
 namespace qx {
 
-const TEnumInfo& EnumInfoOf(TIWVerticalAlign) {
-  static const TEnumInfo info("TIWVerticalAlign", {QX_ENUM(vaMiddle), QX_ENUM(vaTop),
-                                                   QX_ENUM(vaBottom), QX_ENUM(vaBaseline)});
-  return info;
-}
-
 const TClassInfo& TIWCustomRectangle::StaticClassInfo() {
   using T = TIWCustomRectangle;
   static const TClassInfo info =

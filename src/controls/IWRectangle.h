@@ -8,9 +8,6 @@
 
 namespace qx {
 
-enum TIWVerticalAlign { vaMiddle, vaTop, vaBottom, vaBaseline };
-const TEnumInfo& EnumInfoOf(TIWVerticalAlign);
-
 class TIWCustomRectangle : public TIWCustomControl {
   QX_CLASS(TIWCustomRectangle, TIWCustomControl)
 

@@ -282,7 +282,7 @@ void TDataSet::CheckBrowseMode() {
 }
 
 void TDataSet::DoAfterScroll() {
-  if (afterScroll_) afterScroll_(*this);
+  if (afterScroll_ && scrollDisableCount_ == 0) afterScroll_(*this);
 }
 
 void TDataSet::First() {

@@ -102,6 +102,13 @@ class TDataSet {
   void DisableControls() noexcept;
   void EnableControls();
   bool ControlsDisabled() const noexcept { return disableCount_ > 0; }
+  // Suspends the dataset's own after-scroll event until the matching EnableScrollEvents. A
+  // walk over the rows that returns to where it started (a grid rendering its page) is no
+  // move, and must not run what a screen hooks to moves (reloading a detail list per row).
+  void DisableScrollEvents() noexcept { ++scrollDisableCount_; }
+  void EnableScrollEvents() noexcept {
+    if (scrollDisableCount_ > 0) --scrollDisableCount_;
+  }
   // Datasets that follow this one as their master.
   std::vector<TDataSet*> GetDetailDataSets() const;
 
@@ -153,6 +160,7 @@ class TDataSet {
   bool eof_ = true;
   std::uint64_t generation_ = 0;
   int disableCount_ = 0;
+  int scrollDisableCount_ = 0;
   bool activeWhenDisabled_ = false;
   std::vector<TDataSource*> sources_;
   TDataSetNotifyEvent afterScroll_;

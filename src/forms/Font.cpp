@@ -37,9 +37,11 @@ TIWFont& TIWFont::operator=(const TIWFont& other) {
   return *this;
 }
 
+long FontPixels(const TIWFont& font) { return std::lround(font.Size() * 96.0 / 72.0); }
+
 std::string FontCSS(const TIWFont& font, TIWBrowser browser) {
   if (!font.Enabled()) return {};
-  const long pixels = std::lround(font.Size() * 96.0 / 72.0);
+  const long pixels = FontPixels(font);
   const TIWFontStyles style = font.Style();
   const std::string weight = style.Contains(fsBold) ? "font-weight:bold;" : "font-weight:normal;";
   const std::string italic = style.Contains(fsItalic) ? "font-style:italic;" : "font-style:normal;";

@@ -54,6 +54,9 @@ class TIWFont : public TNotifyingPersistent {
   Values values_;
 };
 
+// The font's size in pixels at 96 per inch: Round(Size × 96 / 72).
+long FontPixels(const TIWFont& font);
+
 // The font's CSS for the browser; empty for a disabled font. Sizes are written in pixels at
 // 96 per inch: Round(Size × 96 / 72).
 std::string FontCSS(const TIWFont& font, TIWBrowser browser);

@@ -39,6 +39,8 @@ class TIWLayoutMgr : public TComponent {
   // The per-control layout steps for every context of `context` and of the containers in it:
   // CLASS and the class rule or inline style, ID, NAME, hidden inputs, the OnHTMLTag hook.
   void ProcessControls(TIWContainerContext& context);
+  // The same steps for one rendered component (a control a grid renders inside a cell).
+  void ProcessControl(TIWComponent40Context& context);
   // The markup of a container's rendered children: input controls grouped, each child
   // container's own markup inside its element. The rendered tags move out of their contexts
   // into it.
@@ -67,8 +69,6 @@ class TIWLayoutMgr : public TComponent {
   TIWLayoutMgr() = default;
 
  private:
-  void ProcessControl(TIWComponent40Context& context);
-
   bool enabled_ = true;
   std::string headContent_;
 };

@@ -19,6 +19,12 @@ std::string ColorText(TColor color) {
 std::string EscapeMarkup(std::string_view text, bool convertLineBreaks, bool convertSpaces) {
   std::string out;
   out.reserve(text.size() + text.size() / 8);
+  AppendEscapedMarkup(out, text, convertLineBreaks, convertSpaces);
+  return out;
+}
+
+void AppendEscapedMarkup(std::string& out, std::string_view text, bool convertLineBreaks,
+                         bool convertSpaces) {
   // The runs between the characters that change are copied whole.
   std::size_t run = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -45,7 +51,6 @@ std::string EscapeMarkup(std::string_view text, bool convertLineBreaks, bool con
     run = i + 1;
   }
   out.append(text, run);
-  return out;
 }
 
 std::string EscapeScript(std::string_view text) {

@@ -21,6 +21,9 @@ std::string ColorText(TColor color);
 // CR is dropped; with convertSpaces every space becomes "&nbsp;".
 std::string EscapeMarkup(std::string_view text, bool convertLineBreaks = false,
                          bool convertSpaces = false);
+// The same appended to `out`, for markup written straight into a large buffer (grid rows).
+void AppendEscapedMarkup(std::string& out, std::string_view text, bool convertLineBreaks = false,
+                         bool convertSpaces = false);
 
 // For a quoted script string: LF → "\n", CR dropped, and '"', '\'', '<', '>' and '\\' each
 // preceded by a backslash; the "/" of "</" too, so the text never closes a script element.

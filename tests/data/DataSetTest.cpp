@@ -104,11 +104,23 @@ TEST_F(DataSetTest, AfterScrollIsRaisedExactlyWhereItShould) {
   ds->SetBookmark(mark);
   EXPECT_EQ(scrolls, 8);
   EXPECT_EQ(seenRow, 3);
+  // Suspended (nested), the moves raise nothing, until the last EnableScrollEvents.
+  ds->DisableScrollEvents();
+  ds->DisableScrollEvents();
+  ds->First();
+  ds->Next();
+  ds->EnableScrollEvents();
+  ds->SetBookmark(mark);
+  EXPECT_EQ(scrolls, 8);
+  ds->EnableScrollEvents();
+  ds->EnableScrollEvents();  // unmatched: no effect
+  ds->First();
+  EXPECT_EQ(scrolls, 9);
   ds->Edit();
   ds->FieldByName("Description").SetAsString("changed");
   ds->Post();
   ds->Close();
-  EXPECT_EQ(scrolls, 8);  // Close, Edit, field writes and Post raise none
+  EXPECT_EQ(scrolls, 9);  // Close, Edit, field writes and Post raise none
 
   // An empty result: none at Open, but the moves still raise it.
   TADODataSet empty;
