@@ -34,6 +34,7 @@ const TClassInfo& TIWDBGrid::StaticClassInfo() {
       TClassBuilder<T>("TIWDBGrid")
           .Creatable()
           .Property("Columns", static_cast<TIWDBGridColumns& (T::*)()>(&T::Columns))
+          .Property("DataSource", &T::DataSource, &T::SetDataSource)
           .Property("FooterRowCount", &T::FooterRowCount, &T::SetFooterRowCount)
           .Property("FromStart", &T::FromStart, &T::SetFromStart)
           .Property("HighlightColor", &T::HighlightColor, &T::SetHighlightColor)
@@ -147,14 +148,29 @@ void TIWDBGrid::SetDataSource(TDataSource* source) {
   MarkChanged();
 }
 
+namespace {
+
+// The display name of the dataset's field of that name: of its field, or of its declaration
+// while the dataset, read from the same definition, has not made its fields yet.
+std::string FieldDisplayName(TDataSet& dataSet, std::string_view name) {
+  if (const TField* field = dataSet.FindField(name)) return field->DisplayName();
+  TFieldDefs& defs = dataSet.DeclaredFields();
+  for (int i = 0; i < defs.Count(); ++i)
+    if (SameText(defs[i].FieldName(), name))
+      return defs[i].DisplayLabel().empty() ? defs[i].FieldName() : defs[i].DisplayLabel();
+  return {};
+}
+
+}  // namespace
+
 void TIWDBGrid::Loaded() {
   TIWCustomGrid::Loaded();
   TDataSet* dataSet = link_.DataSet();
   for (int i = 0; i < columns_.Count(); ++i) {
     TIWDBGridColumn& column = columns_[i];
     if (!column.Title().Text().empty()) continue;
-    const TField* field = dataSet ? dataSet->FindField(column.DataField()) : nullptr;
-    column.Title().SetText(field ? field->DisplayName() : column.DataField());
+    const std::string name = dataSet ? FieldDisplayName(*dataSet, column.DataField()) : std::string();
+    column.Title().SetText(name.empty() ? column.DataField() : name);
   }
 }
 

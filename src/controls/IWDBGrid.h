@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "controls/IWDBGridColumns.h"
+#include "controls/IWDataLink.h"
 #include "controls/IWGrid.h"
-#include "data/DataSource.h"
 
 namespace qx {
 
@@ -91,22 +91,6 @@ class TIWDBGrid : public TIWCustomGrid {
   void Loaded() override;
 
  private:
-  // Marks the grid changed when the dataset opens or closes, enters or leaves edit state,
-  // changes its fields or changes as a whole.
-  class Link final : public TDataLink {
-   public:
-    explicit Link(TIWDBGrid& grid) : grid_(grid) {}
-
-   protected:
-    void ActiveChanged() override { grid_.MarkChanged(); }
-    void DataSetChanged() override { grid_.MarkChanged(); }
-    void DataSetScrolled(int) override {}
-    void EditingChanged() override { grid_.MarkChanged(); }
-    void LayoutChanged() override { grid_.MarkChanged(); }
-
-   private:
-    TIWDBGrid& grid_;
-  };
   struct ColumnPlan;
   class RowWriter;
 
@@ -117,7 +101,7 @@ class TIWDBGrid : public TIWCustomGrid {
   void WriteFooters(std::string& out, const std::vector<ColumnPlan>& plan);
 
   TIWDBGridColumns columns_{*this};
-  Link link_{*this};
+  TIWDataLink link_{*this};
   int footerRowCount_ = 0;
   bool fromStart_ = true;
   TColor highlightColor_ = clNone;

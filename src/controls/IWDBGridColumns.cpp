@@ -1,6 +1,7 @@
 // The data grid's columns: their properties and their highlighting test.
 #include "controls/IWDBGridColumns.h"
 
+#include "controls/IWGrid.h"
 #include "runtime/Strings.h"
 
 namespace qx {
@@ -42,7 +43,10 @@ TIWDBGridColumn::TIWDBGridColumn() {
 
 void TIWDBGridColumn::SetDataField(std::string_view field) {
   Set(dataField_, field);
-  if (title_.Text().empty()) title_.SetText(field);
+  // While the grid is read from its definition, its Loaded gives the title the field's
+  // display name instead.
+  const TIWCustomGrid* grid = Grid();
+  if (title_.Text().empty() && !(grid && grid->Loading())) title_.SetText(field);
 }
 
 bool TIWDBGridColumn::HighlightHolds(std::string_view text) const {

@@ -16,6 +16,17 @@
 
 namespace qx::test {
 
+// Runs a statement with values by position on `connection`.
+inline std::int64_t ExecSql(TADOConnection& connection, std::string_view sql,
+                            std::initializer_list<Variant> values = {}) {
+  TADOCommand command;
+  command.SetConnection(&connection);
+  command.SetCommandText(std::string(sql));
+  int i = 0;
+  for (const Variant& v : values) command.Parameters()[i++].SetValue(v);
+  return command.Execute();
+}
+
 class DataFixture : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -28,12 +39,7 @@ class DataFixture : public ::testing::Test {
   // Runs a statement with values by position on the fixture's (or another) connection.
   static std::int64_t Exec(TADOConnection& connection, std::string_view sql,
                            std::initializer_list<Variant> values = {}) {
-    TADOCommand command;
-    command.SetConnection(&connection);
-    command.SetCommandText(std::string(sql));
-    int i = 0;
-    for (const Variant& v : values) command.Parameters()[i++].SetValue(v);
-    return command.Execute();
+    return ExecSql(connection, sql, values);
   }
   std::int64_t Exec(std::string_view sql, std::initializer_list<Variant> values = {}) {
     return Exec(connection_, sql, values);
