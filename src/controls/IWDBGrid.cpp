@@ -3,10 +3,9 @@
 // and the actions of its links and titles.
 #include "controls/IWDBGrid.h"
 
-#include <algorithm>
 #include <atomic>
-#include <charconv>
 
+#include "controls/IWDBGridRows.h"
 #include "data/DataSet.h"
 #include "forms/PageContext.h"
 #include "forms/RenderContext.h"
@@ -65,62 +64,18 @@ std::string NextRowIDPrefix() {
 // The rows a page shows: the grid's text, shared, not copied into each page.
 class TIWRowsElement final : public TIWMarkupElement {
  public:
-  explicit TIWRowsElement(std::shared_ptr<const std::string> rows) : rows_(std::move(rows)) {}
-  void Render(std::string& out) const override { out += *rows_; }
+  explicit TIWRowsElement(std::shared_ptr<const TIWRowsText> rows) : rows_(std::move(rows)) {}
+  void Render(std::string& out) const override { out += rows_->View(); }
 
  private:
-  std::shared_ptr<const std::string> rows_;
+  std::shared_ptr<const TIWRowsText> rows_;
 };
-
-// A link value inside a single-quoted script string inside a double-quoted attribute: the
-// apostrophe becomes "%27" (as links have always posted it), and whatever else could end
-// either the string or the attribute is escaped so that the value posts back as it is.
-void AppendLinkValue(std::string& out, std::string_view value) {
-  for (const char c : value) {
-    switch (c) {
-      case '\'': out += "%27"; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '"': out += "\\&quot;"; break;
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      default: out += c;
-    }
-  }
-}
-
-void AppendInt(std::string& out, int value) {
-  char digits[16];
-  const auto result = std::to_chars(digits, digits + sizeof digits, value);
-  out.append(digits, result.ptr);
-}
 
 bool IsEditing(const TDataSet& dataSet) {
   return dataSet.State() == dsEdit || dataSet.State() == dsInsert;
 }
 
 }  // namespace
-
-// A visible column as the rows render it: its field and link field looked up once, its
-// working copy and markup made once.
-struct TIWDBGrid::ColumnPlan {
-  explicit ColumnPlan(TIWDBGridColumn& c) : column(&c), copy(c.WorkingCopy()) {}
-
-  TIWDBGridColumn* column;
-  int index = 0;         // in Columns
-  int visibleIndex = 0;  // among the visible columns
-  TField* field = nullptr;
-  TField* link = nullptr;
-  TIWGridCell copy;
-  TIWCellMarkup markup;
-  // With a link field and no row click: the anchor up to the link value, after it up to the
-  // text, and its end.
-  std::string anchorOpen;
-  std::string anchorMiddle;
-  std::string anchorClose;
-};
 
 TIWDBGrid::TIWDBGrid() : rowIdPrefix_(NextRowIDPrefix()) { TIWDBGrid::SetDefaults(); }
 
@@ -201,62 +156,10 @@ std::unique_ptr<TIWMarkupLanguageTag> TIWDBGrid::RenderMarkup(TIWComponent40Cont
   return table;
 }
 
-std::vector<TIWDBGrid::ColumnPlan> TIWDBGrid::PlanColumns(TDataSet& dataSet,
-                                                          TIWComponent40Context& context) {
-  const TIWPageContext40& page = context.PageContext();
-  std::vector<ColumnPlan> plan;
-  for (int i = 0; i < columns_.Count(); ++i) {
-    TIWDBGridColumn& column = columns_[i];
-    if (!column.Visible()) continue;
-    ColumnPlan& c = plan.emplace_back(column);
-    c.index = i;
-    c.visibleIndex = static_cast<int>(plan.size()) - 1;
-    if (!column.DataField().empty()) c.field = &dataSet.FieldByName(column.DataField());
-    if (!column.LinkField().empty()) c.link = &dataSet.FieldByName(column.LinkField());
-    c.markup = PrepareCell(c.copy);
-    if (c.field && c.link && !rowClick_) {
-      // The anchor SubmitAnchor makes, cut where the link value and the text go.
-      const std::string anchor = SubmitAnchor(page, "\x02", "\x01", true, false)->Text();
-      const std::size_t value = anchor.find('\x01');
-      const std::size_t text = anchor.find('\x02');
-      c.anchorOpen = anchor.substr(0, value) + IntToStr(i) + "_";
-      c.anchorMiddle = anchor.substr(value + 1, text - value - 1);
-      c.anchorClose = anchor.substr(text + 1);
-    }
-  }
-  return plan;
-}
-
-void TIWDBGrid::WriteTitles(std::string& out, std::vector<ColumnPlan>& plan,
-                            TIWComponent40Context& context) {
-  out += "\r\n  <tr>";
-  const std::string header = ColorText(rowHeaderColor_);
-  if (options_.Contains(dgIndicator))
-    out += header.empty() ? "\r\n  <th>&nbsp</th>" : "\r\n  <th BGCOLOR=\"" + header + "\">&nbsp</th>";
-  for (ColumnPlan& c : plan) {
-    TIWGridCell title = c.column->Title().WorkingCopy();
-    if (c.column->OnTitleClick()) {
-      auto anchor = SubmitAnchor(context.PageContext(), title.Text(), "C" + IntToStr(c.index), true, false);
-      anchor->AddStringParam("CLASS", c.column->Title().Css());
-      title.SetText(anchor->Text());
-    }
-    if (rowHeaderColor_ != clNone) title.SetBGColor(rowHeaderColor_);
-    RenderCell(out, std::move(title), nullptr, 0, c.visibleIndex, nullptr);
-  }
-  out += plan.empty() && !options_.Contains(dgIndicator) ? "</tr>" : "\r\n</tr>";
-}
-
-void TIWDBGrid::WriteFooters(std::string& out, const std::vector<ColumnPlan>& plan) {
-  for (int row = -footerRowCount_; row < 0; ++row) {
-    out += "\r\n  <tr>";
-    if (options_.Contains(dgIndicator)) out += "\r\n  <th>&nbsp</th>";
-    for (const ColumnPlan& c : plan) RenderCell(out, c.column->WorkingCopy(), nullptr, row, c.visibleIndex, nullptr);
-    out += plan.empty() && !options_.Contains(dgIndicator) ? "</tr>" : "\r\n</tr>";
-  }
-}
-
 void TIWDBGrid::BuildRows(TIWComponent40Context& context) {
-  const std::size_t previousSize = rows_ ? rows_->size() : 0;
+  // The text of the rows built last is written over when no page holds it any more: a page of
+  // megabytes then needs no fresh memory (and no page faults) at every rendering.
+  std::shared_ptr<TIWRowsText> text = rows_.use_count() == 1 ? std::move(rows_) : nullptr;
   rows_.reset();
   rowCount_ = 0;
   TDataSet* dataSet = link_.DataSet();
@@ -266,29 +169,11 @@ void TIWDBGrid::BuildRows(TIWComponent40Context& context) {
     for (int i = 0; i < dataSet->FieldCount(); ++i)
       if (const TField& field = dataSet->Fields(i); field.Visible()) columns_.Add().SetDataField(field.FieldName());
 
-  std::vector<ColumnPlan> plan = PlanColumns(*dataSet, context);
-  auto text = std::make_shared<std::string>();
-  std::string& out = *text;
-  out.reserve(previousSize);
-  if (options_.Contains(dgShowTitles)) WriteTitles(out, plan, context);
-
-  TIWPageContext40& page = context.PageContext();
-  const std::string e = ElementName();
-  const std::string p = page.IsPartialUpdate() ? "IWTop()." : "";
-  const bool highlighting =
-      highlightRows_ && std::any_of(plan.begin(), plan.end(), [](const ColumnPlan& c) {
-        return c.field && c.column->CompareHighlight() != hcNone;
-      });
-  const ColumnPlan* rowClickColumn = nullptr;
-  if (rowClick_)
-    for (const ColumnPlan& c : plan)
-      if (c.field && c.link) rowClickColumn = &c;
-  const std::string currentColor = ColorText(rowCurrentColor_);
-  const std::string alternateColor = ColorText(rowAlternateColor_);
-  const std::string highlightColor = ColorText(highlightColor_);
-  const std::string rowClickOpen = "SubmitClickConfirm('" + e + "','" +
-                                   (rowClickColumn ? IntToStr(rowClickColumn->index) : "") + "_";
-  const bool indicator = options_.Contains(dgIndicator);
+  RowWriter writer(*this, *dataSet, context);
+  if (!text) text = std::make_shared<TIWRowsText>();
+  TIWRowsText& out = *text;
+  out.clear();
+  if (options_.Contains(dgShowTitles)) writer.WriteTitles(out);
 
   // The walk: the dataset's linked controls and its own scroll events are quiet, its details'
   // positions saved; everything goes back however the walk ends.
@@ -318,82 +203,10 @@ void TIWDBGrid::BuildRows(TIWComponent40Context& context) {
     else dataSet->SetBookmark(saved);
     if (rowLimit_ > 0)
       if (const int record = dataSet->RecNo(); record > 0) dataSet->MoveBy(-((record - 1) % rowLimit_));
-
-    std::string cellText;
-    std::string value;
-    std::string controlMarkup;
     int n = 0;
     while (!dataSet->Eof() && (rowLimit_ == 0 || n < rowLimit_)) {
-      ++n;
-      const bool current = dataSet->Bookmark() == saved;
-      std::string id = rowIdPrefix_;
-      AppendInt(id, n);
-      out.append("\r\n  <tr ID=\"").append(id).append("\"");
-      if (rollOver_) {
-        out.append(" OnMouseOut=\"rollon_").append(e).append("(").append(id).append(",'')\"");
-        out.append(" OnMouseOver=\"rollon_").append(e).append("(").append(id).append(",'over')\"");
-      }
-      bool highlighted = highlighting;
-      for (const ColumnPlan& c : plan)
-        if (highlighted && c.field && c.column->CompareHighlight() != hcNone)
-          highlighted = c.column->HighlightHolds(c.field->Text());
-      const std::string* color = nullptr;
-      if (current && !currentColor.empty()) color = &currentColor;
-      else if (highlighted) color = &highlightColor;
-      else if (n % 2 == 0) color = &alternateColor;
-      if (color && !color->empty()) out.append(" BGCOLOR=\"").append(*color).append("\"");
-      if (rowClickColumn) {
-        out.append(" OnClick=\"").append(rowClickOpen);
-        AppendLinkValue(out, rowClickColumn->link->AsString());
-        out.append("', true, '')\" STYLE=\"cursor:hand;\"");
-      }
-      out += '>';
-      if (indicator) out += current ? "\r\n  <td>*</td>" : "\r\n  <td>&nbsp </td>";
-
-      for (const ColumnPlan& c : plan) {
-        const std::string* given = nullptr;
-        if (c.field) {
-          cellText.clear();
-          const TFieldType type = c.field->DataType();
-          if (c.link && rowClick_) {
-            AppendEscapedMarkup(cellText, c.field->DisplayText(), true);
-          } else {
-            value.clear();
-            if (type == ftBlob || type == ftMemo) {
-              value = c.field->AsString();
-              const int limit = c.column->BlobCharLimit();
-              if (limit > 0 && value.size() > static_cast<std::size_t>(limit)) value.replace(limit, std::string::npos, "...");
-            } else if (type != ftGraphic) {
-              value = c.field->DisplayText();
-            }
-            if (c.column->RawText()) cellText = value;
-            else AppendEscapedMarkup(cellText, value, true);
-          }
-          if (c.link && !rowClick_) {
-            std::string anchor = c.anchorOpen;
-            AppendLinkValue(anchor, c.link->AsString());
-            anchor.append(c.anchorMiddle).append(cellText).append(c.anchorClose);
-            cellText = std::move(anchor);
-          }
-          given = &cellText;
-        }
-        if (OnRenderCell()) {
-          RenderCell(out, c.copy, given, n, c.visibleIndex, current ? &context : nullptr);
-          continue;
-        }
-        const bool withControl = current && c.markup.control;
-        if (withControl) controlMarkup = RenderCellControl(context, *c.markup.control);
-        AppendCell(out, c.markup, given ? std::string_view(*given) : std::string_view(c.copy.Text()),
-                   withControl && !controlMarkup.empty() ? &controlMarkup : nullptr);
-      }
-      out += "\r\n</tr>";
+      writer.WriteRow(out, ++n, dataSet->Bookmark() == saved);
       dataSet->Next();
-      if (current && scrollToCurrentRow_) {
-        const std::string script = p + "document.getElementById(\"" + e + "\").scrollTop = " + p +
-                                   "document.getElementById(\"" + id + "\").offsetTop - 40;";
-        if (page.IsPartialUpdate()) page.AddPartialScript(script + "\r\n");
-        else page.AddInitA(script);
-      }
     }
     rowCount_ = n;
   } catch (...) {
@@ -402,7 +215,7 @@ void TIWDBGrid::BuildRows(TIWComponent40Context& context) {
   }
   restore();
   SetRenderSize(UseFrame() || (UseSize() && (rowLimit_ == 0 || rowCount_ == rowLimit_)));
-  WriteFooters(out, plan);
+  writer.WriteFooters(out);
   if (!out.empty()) out += "\r\n";
   rows_ = std::move(text);
 }

@@ -15,6 +15,7 @@ namespace qx {
 
 class TDataSet;
 class TField;
+class TIWRowsText;
 
 enum TIWDBGridOption : int { dgIndicator, dgShowTitles };
 using TIWDBGridOptions = TSet<TIWDBGridOption>;
@@ -91,14 +92,10 @@ class TIWDBGrid : public TIWCustomGrid {
   void Loaded() override;
 
  private:
-  struct ColumnPlan;
   class RowWriter;
 
-  // Builds the rows (titles, records, footers) of the dataset into a new text.
+  // Builds the rows (titles, records, footers) of the dataset.
   void BuildRows(TIWComponent40Context& context);
-  std::vector<ColumnPlan> PlanColumns(TDataSet& dataSet, TIWComponent40Context& context);
-  void WriteTitles(std::string& out, std::vector<ColumnPlan>& plan, TIWComponent40Context& context);
-  void WriteFooters(std::string& out, const std::vector<ColumnPlan>& plan);
 
   TIWDBGridColumns columns_{*this};
   TIWDataLink link_{*this};
@@ -118,7 +115,7 @@ class TIWDBGrid : public TIWCustomGrid {
   bool scrollToCurrentRow_ = false;
 
   // The rows built last, shared with the pages that show them.
-  std::shared_ptr<const std::string> rows_;
+  std::shared_ptr<TIWRowsText> rows_;
   int rowCount_ = 0;
   std::string actionParam_;
   std::string rowIdPrefix_;

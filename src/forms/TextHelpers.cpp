@@ -23,36 +23,6 @@ std::string EscapeMarkup(std::string_view text, bool convertLineBreaks, bool con
   return out;
 }
 
-void AppendEscapedMarkup(std::string& out, std::string_view text, bool convertLineBreaks,
-                         bool convertSpaces) {
-  // The runs between the characters that change are copied whole.
-  std::size_t run = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    std::string_view replacement;
-    switch (text[i]) {
-      case '"': replacement = "&quot;"; break;
-      case '\'': replacement = "&#39;"; break;
-      case '<': replacement = "&lt;"; break;
-      case '>': replacement = "&gt;"; break;
-      case '\n':
-        if (!convertLineBreaks) continue;
-        replacement = "<br>";
-        break;
-      case '\r':
-        if (!convertLineBreaks) continue;
-        break;  // dropped
-      case ' ':
-        if (!convertSpaces) continue;
-        replacement = "&nbsp;";
-        break;
-      default: continue;
-    }
-    out.append(text, run, i - run).append(replacement);
-    run = i + 1;
-  }
-  out.append(text, run);
-}
-
 std::string EscapeScript(std::string_view text) {
   std::string out;
   out.reserve(text.size() + text.size() / 8);

@@ -21,9 +21,41 @@ std::string ColorText(TColor color);
 // CR is dropped; with convertSpaces every space becomes "&nbsp;".
 std::string EscapeMarkup(std::string_view text, bool convertLineBreaks = false,
                          bool convertSpaces = false);
-// The same appended to `out`, for markup written straight into a large buffer (grid rows).
-void AppendEscapedMarkup(std::string& out, std::string_view text, bool convertLineBreaks = false,
-                         bool convertSpaces = false);
+// The same appended to `out` (a string, or any buffer with append(const char*, size)), for
+// markup written straight into a large buffer (grid rows).
+template <class Out>
+void AppendEscapedMarkup(Out& out, std::string_view text, bool convertLineBreaks = false,
+                         bool convertSpaces = false) {
+  // The runs between the characters that change are copied whole. Every such character sorts
+  // before '?', so most characters are passed over with one comparison.
+  std::size_t run = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (static_cast<unsigned char>(text[i]) > '>') continue;
+    std::string_view replacement;
+    switch (text[i]) {
+      case '"': replacement = "&quot;"; break;
+      case '\'': replacement = "&#39;"; break;
+      case '<': replacement = "&lt;"; break;
+      case '>': replacement = "&gt;"; break;
+      case '\n':
+        if (!convertLineBreaks) continue;
+        replacement = "<br>";
+        break;
+      case '\r':
+        if (!convertLineBreaks) continue;
+        break;  // dropped
+      case ' ':
+        if (!convertSpaces) continue;
+        replacement = "&nbsp;";
+        break;
+      default: continue;
+    }
+    out.append(text.data() + run, i - run);
+    out.append(replacement.data(), replacement.size());
+    run = i + 1;
+  }
+  out.append(text.data() + run, text.size() - run);
+}
 
 // For a quoted script string: LF → "\n", CR dropped, and '"', '\'', '<', '>' and '\\' each
 // preceded by a backslash; the "/" of "</" too, so the text never closes a script element.

@@ -1,0 +1,120 @@
+// The data grid's row writer: what one rendering of a grid needs for every row, worked out
+// once before the walk (each column's fields, markup, anchors; the row's attribute pieces),
+// and the title, record and footer rows written straight into the rows' text.
+#pragma once
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "controls/IWDBGrid.h"
+
+namespace qx {
+
+// The text a grid writes its rows into, kept from one rendering to the next: written over
+// instead of freed and allocated again, so a page of megabytes needs no fresh memory, and
+// appended to with a plain copy.
+class TIWRowsText {
+ public:
+  std::string_view View() const noexcept { return {bytes_.data(), size_}; }
+  bool empty() const noexcept { return size_ == 0; }
+  void clear() noexcept { size_ = 0; }
+  void append(const char* text, std::size_t n) {
+    if (bytes_.size() - size_ < n) bytes_.resize(std::max(2 * bytes_.size(), size_ + n + 4096));
+    std::memcpy(bytes_.data() + size_, text, n);
+    size_ += n;
+  }
+  TIWRowsText& operator+=(std::string_view text) {
+    append(text.data(), text.size());
+    return *this;
+  }
+  TIWRowsText& operator+=(char c) {
+    append(&c, 1);
+    return *this;
+  }
+
+ private:
+  std::string bytes_;
+  std::size_t size_ = 0;
+};
+
+class TIWDBGrid::RowWriter {
+ public:
+  // Looks up every visible column's fields: an unknown DataField or LinkField fails here,
+  // with the dataset's "Field '%s' not found", before the dataset moves.
+  RowWriter(TIWDBGrid& grid, TDataSet& dataSet, TIWComponent40Context& context);
+
+  void WriteTitles(TIWRowsText& out);
+  // The row of the dataset's current record, number n from 1.
+  void WriteRow(TIWRowsText& out, int n, bool current);
+  void WriteFooters(TIWRowsText& out);
+
+ private:
+  struct Column {
+    explicit Column(TIWDBGridColumn& c) : column(&c), copy(c.WorkingCopy()) {}
+
+    TIWDBGridColumn* column;
+    int index = 0;         // in Columns
+    int visibleIndex = 0;  // among the visible columns
+    TField* field = nullptr;
+    TField* link = nullptr;
+    TIWGridCell copy;
+    TIWCellMarkup markup;
+    // The cell around a text that is not blank: its start tag and font, and their ends.
+    std::string textOpen;
+    std::string textClose;
+    // With an anchor (a link without row click): the anchor up to the link value, from it up
+    // to the text, and its end; and the same with the cell's own pieces around them.
+    std::string anchorOpen;
+    std::string anchorMiddle;
+    std::string anchorClose;
+    std::string linkOpen;
+    std::string linkClose;
+    // In a row of prepared cells only: this cell's end and the next cell's start (or the
+    // row's end) in one piece.
+    std::string glue;
+  };
+
+  // The text of a data cell before escaping: a memo or blob cut to BlobCharLimit, nothing
+  // for a picture, otherwise the display text.
+  void FieldText(const Column& c, bool rowLink, std::string& value) const;
+  // The row's cells when every one is written from its prepared pieces, and when some are not
+  // (an embedded control in the current row, OnRenderCell).
+  void WritePreparedCells(TIWRowsText& out);
+  void WriteCells(TIWRowsText& out, int n, bool current);
+  // A cell whose text needs more than the prepared pieces (an embedded control, OnRenderCell);
+  // `text` null for the column's own text.
+  void WriteCell(TIWRowsText& out, const Column& c, const std::string* text, int n, bool current);
+
+  TIWDBGrid& grid_;
+  TIWComponent40Context& context_;
+  std::vector<Column> columns_;
+  const Column* rowClickColumn_ = nullptr;
+  bool highlighting_ = false;
+  std::string e_;
+  std::string p_;
+  bool anyControl_ = false;
+  std::string rowOpen_;       // "\r\n  <tr ID=\"" + the grid's number
+  std::string mouseOut_;      // "\" OnMouseOut=\"rollon_E(" + the grid's number
+  std::string mouseOver_;     // ",'')\" OnMouseOver=\"rollon_E(" + the grid's number
+  std::string headEnd_;       // ",'over')\"" with roll-over, else "\""
+  std::string rowClickOpen_;  // " OnClick=\"SubmitClickConfirm('E','<index>_"
+  // " BGCOLOR=\"<colour>\"", or empty without the colour.
+  std::string currentColor_;
+  std::string alternateColor_;
+  std::string highlightColor_;
+  // ">" and the indicator cell, of another row and of the current one; the same followed by
+  // the first cell's start (the row's end without cells).
+  std::string bodyStart_[2];
+  std::string bodyOpen_[2];
+  std::string rowEnd_;
+  // Reused for every cell.
+  std::string value_;
+  std::string text_;
+  std::string cell_;
+  std::string control_;
+};
+
+}  // namespace qx
