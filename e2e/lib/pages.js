@@ -1,5 +1,6 @@
 // What the browser tests read and wait for in the test library's pages: the log label in
-// which the test forms show what the server saw, and a condition of the test itself.
+// which the test forms show what the server saw, the next page after a post, and a condition
+// of the test itself.
 "use strict";
 
 const assert = require("node:assert/strict");
@@ -19,10 +20,24 @@ async function waitForLogLines(page, count) {
   return logLines(page);
 }
 
+// Waits for the page of track number `track` to have run its Initialize() (which makes the
+// form's client object, and shows the messages the server queued).
+const pageReady = (page, track) =>
+  page.waitForFunction((t) => window.GTrackID === t && window.IWCLForm, track);
+
+// Runs `action`, which posts the page, and waits for the next page; returns the log lines the
+// post added.
+async function posted(page, action) {
+  const [track, before] = [await page.evaluate(() => GTrackID), (await logLines(page)).length];
+  await action();
+  await pageReady(page, track + 1);
+  return (await logLines(page)).slice(before);
+}
+
 // Waits for a condition of the test (not of the page), five seconds at most.
 async function waitUntil(condition) {
   for (let i = 0; i < 200 && !condition(); i++) await new Promise((r) => setTimeout(r, 25));
   assert.ok(condition(), "timed out");
 }
 
-module.exports = { logLines, waitForLogLines, waitUntil };
+module.exports = { logLines, pageReady, posted, waitForLogLines, waitUntil };

@@ -7,7 +7,7 @@
 const assert = require("node:assert/strict");
 const path = require("node:path");
 const { after, before, test } = require("node:test");
-const { logLines, waitUntil } = require("../lib/pages");
+const { logLines, pageReady, posted, waitUntil } = require("../lib/pages");
 const { startService } = require("../lib/service");
 
 // The public pictures the form's image files and image button name, put in this run's Files.
@@ -28,20 +28,6 @@ after(async () => {
 
 const openForm = () => service.openStartForm({ viewport: { width: 1000, height: 700 },
                                                form: "frmControlsTest.html" });
-
-// Waits for the page of track number `track` to have run its Initialize() (which makes the
-// form's client object, and shows the messages the server queued).
-const pageReady = (page, track) =>
-  page.waitForFunction((t) => window.GTrackID === t && window.IWCLForm, track);
-
-// Runs `action`, which posts the page, and waits for the next page; returns the log lines the
-// post added.
-async function posted(page, action) {
-  const [track, before] = [await page.evaluate(() => GTrackID), (await logLines(page)).length];
-  await action();
-  await pageReady(page, track + 1);
-  return (await logLines(page)).slice(before);
-}
 
 // Posts the submit form as the page would, with some of its fields changed after the page's
 // values were copied in.
