@@ -4,6 +4,7 @@
 #include "controls/IWButton.h"
 #include "controls/IWCheckBox.h"
 #include "controls/IWComboBox.h"
+#include "controls/IWDBControls.h"
 #include "controls/IWEdit.h"
 #include "controls/IWImageFile.h"
 #include "controls/IWLabel.h"
@@ -20,7 +21,7 @@ namespace qx {
 void InitializeControlsUnit() {
   RegisterClasses<TIWLabel, TIWEdit, TIWButton, TIWText, TIWRectangle, TIWMemo, TIWCheckBox,
                   TIWComboBox, TIWListbox, TIWImage, TIWImageFile, TIWImageButton, TIWLink,
-                  TIWTimer, TIWTabControl, TIWTabPage>();
+                  TIWTimer, TIWTabControl, TIWTabPage, TIWDBLabel, TIWDBMemo, TIWDBImage>();
 }
 
 }  // namespace qx

@@ -1,5 +1,6 @@
 // A fresh database with the service's schema in a temporary folder, an open connection to it,
-// and small helpers to write rows and open statements.
+// and small helpers to write rows and open statements; as a test fixture of its own and as a
+// part of other layers' fixtures.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,10 +17,9 @@
 
 namespace qx::test {
 
-class DataFixture : public ::testing::Test {
+class TestDatabase {
  protected:
-  void SetUp() override {
-    path_ = dir_ / "Requests.mdb";
+  TestDatabase() : path_(dir_ / "Requests.mdb") {
     CreateDatabaseFile(path_);
     connection_.SetConnectionString(DatabaseConnectionString(path_));
     connection_.Open();
@@ -61,5 +61,7 @@ class DataFixture : public ::testing::Test {
   std::string path_;
   TADOConnection connection_;
 };
+
+class DataFixture : public ::testing::Test, public TestDatabase {};
 
 }  // namespace qx::test
