@@ -1,6 +1,7 @@
 // The service library RequestQX9.so: when it is loaded, the unit initialisations run in their
 // order and then the main block starts the service; when it is unloaded, the application goes.
 #include "controls/ControlsUnit.h"
+#include "data/DataUnit.h"
 #include "entry/ISAPIApplication.h"
 #include "entry/MainBlock.h"
 #include "entry/MultipartParser.h"
@@ -26,6 +27,7 @@ void StartLibrary() {
   qx::RegisterInternalFiles();
   qx::RegisterMultipartParser();
   qx::InitializeFormsUnit();
+  qx::InitializeDataUnit();
   qx::InitializeControlsUnit();
   qx::InitializeScreensUnit();
 #ifdef QX_BROWSER_TEST_UNIT

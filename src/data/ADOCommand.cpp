@@ -2,6 +2,7 @@
 #include "data/ADOCommand.h"
 
 #include "data/DataErrors.h"
+#include "runtime/ClassInfo.h"
 #include "runtime/Strings.h"
 
 namespace qx {
@@ -11,6 +12,17 @@ constexpr const char* kMsgNoConnection = "Missing Connection or ConnectionString
 constexpr const char* kMsgNoCommandText = "CommandText is empty: there is no statement to run";
 
 }  // namespace
+
+const TClassInfo& TADOCommand::StaticClassInfo() {
+  using T = TADOCommand;
+  static const TClassInfo info = TClassBuilder<T>("TADOCommand")
+                                     .Creatable()
+                                     .Property("Connection", &T::Connection, &T::SetConnection)
+                                     .Property("CommandText", &T::CommandText, &T::SetCommandText)
+                                     .Property("Prepared", &T::Prepared, &T::SetPrepared)
+                                     .Build();
+  return info;
+}
 
 TADOCommand::~TADOCommand() {
   statement_.reset();

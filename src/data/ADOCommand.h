@@ -11,12 +11,12 @@
 
 namespace qx {
 
-class TADOCommand : private TADOConnectionClient {
+class TADOCommand : public TComponent, private TADOConnectionClient {
+  QX_CLASS(TADOCommand, TComponent)
+
  public:
   TADOCommand() = default;
-  ~TADOCommand();
-  TADOCommand(const TADOCommand&) = delete;
-  TADOCommand& operator=(const TADOCommand&) = delete;
+  ~TADOCommand() override;
 
   TADOConnection* Connection() const noexcept { return connection_; }
   void SetConnection(TADOConnection* connection);

@@ -6,6 +6,7 @@
 
 #include "data/ConnectionString.h"
 #include "data/DataErrors.h"
+#include "runtime/ClassInfo.h"
 #include "runtime/Format.h"
 
 namespace qx {
@@ -23,6 +24,17 @@ constexpr const char* kMsgTransactionLost =
     "The transaction was rolled back by the database after an error; nothing was written.";
 
 }  // namespace
+
+const TClassInfo& TADOConnection::StaticClassInfo() {
+  using T = TADOConnection;
+  static const TClassInfo info =
+      TClassBuilder<T>("TADOConnection")
+          .Creatable()
+          .Property("ConnectionString", &T::ConnectionString, &T::SetConnectionString)
+          .Property("BusyTimeout", &T::BusyTimeout, &T::SetBusyTimeout)
+          .Build();
+  return info;
+}
 
 TADOConnection::~TADOConnection() {
   Close();

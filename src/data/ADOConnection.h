@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "data/Engine.h"
+#include "runtime/Component.h"
 
 namespace qx {
 
@@ -24,15 +25,18 @@ class TADOConnectionClient {
 // Thread safety: a connection, its datasets and its commands serve one session, which one
 // request at a time holds (the session lock); they take no locks of their own. Separate
 // sessions use separate connections; the engine arbitrates between them and outside tools.
-class TADOConnection {
+//
+// A component, so that a definition (a screen's or the session data module's) declares it and
+// names it in its datasets' and commands' Connection.
+class TADOConnection : public TComponent {
+  QX_CLASS(TADOConnection, TComponent)
+
  public:
   // How long a write waits for another connection's lock before it fails, by default.
   static constexpr int kDefaultBusyTimeoutMs = 5000;
 
   TADOConnection() = default;
-  ~TADOConnection();
-  TADOConnection(const TADOConnection&) = delete;
-  TADOConnection& operator=(const TADOConnection&) = delete;
+  ~TADOConnection() override;
 
   const std::string& ConnectionString() const noexcept { return connectionString_; }
   // Fails with EADOError while connected.

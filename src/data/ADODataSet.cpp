@@ -3,6 +3,7 @@
 #include "data/ADODataSet.h"
 
 #include "data/DataErrors.h"
+#include "runtime/ClassInfo.h"
 #include "runtime/Strings.h"
 
 namespace qx {
@@ -13,6 +14,34 @@ constexpr const char* kMsgNoCommandText = "CommandText is empty: there is no sta
 constexpr const char* kMsgNoResultSet = "CommandText does not return a result set";
 
 }  // namespace
+
+const TClassInfo& TCustomADODataSet::StaticClassInfo() {
+  using T = TCustomADODataSet;
+  static const TClassInfo info = TClassBuilder<T>("TCustomADODataSet")
+                                     .Property("Connection", &T::Connection, &T::SetConnection)
+                                     .Property("DataSource", &T::DataSource, &T::SetDataSource)
+                                     .Build();
+  return info;
+}
+
+const TClassInfo& TADODataSet::StaticClassInfo() {
+  using T = TADODataSet;
+  static const TClassInfo info = TClassBuilder<T>("TADODataSet")
+                                     .Creatable()
+                                     .Property("CommandText", &T::CommandText, &T::SetCommandText)
+                                     .Build();
+  return info;
+}
+
+const TClassInfo& TADOQuery::StaticClassInfo() {
+  using T = TADOQuery;
+  using SQLGetter = const TStringList& (T::*)() const noexcept;
+  static const TClassInfo info = TClassBuilder<T>("TADOQuery")
+                                     .Creatable()
+                                     .Property("SQL", static_cast<SQLGetter>(&T::SQL), &T::SetSQL)
+                                     .Build();
+  return info;
+}
 
 TCustomADODataSet::TCustomADODataSet() = default;
 

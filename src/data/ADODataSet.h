@@ -16,6 +16,8 @@
 namespace qx {
 
 class TCustomADODataSet : public TDataSet, private TADOConnectionClient {
+  QX_CLASS(TCustomADODataSet, TDataSet)
+
  public:
   TCustomADODataSet();
   ~TCustomADODataSet() override;
@@ -72,6 +74,8 @@ class TCustomADODataSet : public TDataSet, private TADOConnectionClient {
 };
 
 class TADODataSet : public TCustomADODataSet {
+  QX_CLASS(TADODataSet, TCustomADODataSet)
+
  public:
   ~TADODataSet() override { Close(); }
   const std::string& CommandText() const noexcept { return commandText_; }
@@ -86,11 +90,14 @@ class TADODataSet : public TCustomADODataSet {
 };
 
 class TADOQuery : public TCustomADODataSet {
+  QX_CLASS(TADOQuery, TCustomADODataSet)
+
  public:
   ~TADOQuery() override { Close(); }
   // The statement as lines; its text (lines joined by CR LF) is what the next Open runs.
   TStringList& SQL() noexcept { return sql_; }
   const TStringList& SQL() const noexcept { return sql_; }
+  void SetSQL(const TStringList& lines) { sql_ = lines; }
 
  protected:
   std::string CommandTextNow() const override { return sql_.Text(); }

@@ -9,6 +9,7 @@
 
 #include "data/DataErrors.h"
 #include "data/DataSource.h"
+#include "runtime/ClassInfo.h"
 #include "runtime/Format.h"
 #include "runtime/Strings.h"
 
@@ -87,6 +88,16 @@ bool Matches(const TField& field, const Variant& stored, const Variant& wanted) 
 }
 
 }  // namespace
+
+const TClassInfo& TDataSet::StaticClassInfo() {
+  using T = TDataSet;
+  static const TClassInfo info = TClassBuilder<T>("TDataSet")
+                                     .Property("DeclaredFields", &T::DeclaredFields)
+                                     .Property("AfterScroll", &T::AfterScroll, &T::SetAfterScroll)
+                                     .Property("OnCalcFields", &T::OnCalcFields, &T::SetOnCalcFields)
+                                     .Build();
+  return info;
+}
 
 TDataSet::~TDataSet() {
   // A concrete dataset closes itself in its own destructor; here only the sources forget us.
@@ -230,6 +241,19 @@ TField& TDataSet::DeclareCalculatedField(std::string name, TFieldType type, int 
       AddField(std::make_unique<TField>(std::move(name), type, size, fkCalculated), true);
   Notify(LinkEvent::kLayout);
   return field;
+}
+
+void TDataSet::Loaded() {
+  for (int i = 0; i < declaredFields_.Count(); ++i) {
+    const TFieldDef& def = declaredFields_[i];
+    TField& field = def.FieldKind() == fkCalculated
+                        ? DeclareCalculatedField(def.FieldName(), def.DataType(), def.Size())
+                        : DeclareField(def.FieldName(), def.DataType(), def.Size());
+    field.SetDisplayLabel(def.DisplayLabel());
+    field.SetDisplayValues(def.DisplayValues());
+    field.SetDisplayFormat(def.DisplayFormat());
+    field.SetVisible(def.Visible());
+  }
 }
 
 TField& TDataSet::Fields(int index) const {

@@ -11,7 +11,9 @@
 
 #include "data/Engine.h"
 #include "data/Field.h"
+#include "data/FieldDefs.h"
 #include "data/Variant.h"
+#include "runtime/Component.h"
 
 namespace qx {
 
@@ -39,14 +41,17 @@ struct TBookmark {
 //
 // Edits (Edit, field writes, Post, Cancel) change this dataset's fetched rows only; the
 // database is written through TADOCommand. Thread safety: see TADOConnection.
-class TDataSet {
+//
+// A dataset is a component, so that a definition declares it (its fields in DeclaredFields,
+// its events by handler name) and links it by name to its connection and data sources.
+class TDataSet : public TComponent {
+  QX_CLASS(TDataSet, TComponent)
+
  public:
   using TDataSetNotifyEvent = std::function<void(TDataSet& DataSet)>;
 
   TDataSet() = default;
-  virtual ~TDataSet();
-  TDataSet(const TDataSet&) = delete;
-  TDataSet& operator=(const TDataSet&) = delete;
+  ~TDataSet() override;
 
   // Runs the statement and fetches every row. On failure the dataset stays closed.
   void Open();
@@ -86,6 +91,9 @@ class TDataSet {
   // closed.
   TField& DeclareField(std::string name, TFieldType type, int size = 0);
   TField& DeclareCalculatedField(std::string name, TFieldType type, int size = 0);
+  // The declarations a definition gives (DeclaredFields = < item … end >); they become declared
+  // fields when the definition has been read.
+  TFieldDefs& DeclaredFields() noexcept { return declaredFields_; }
 
   // Moves to the first row whose field equals the value as a whole (text exactly, numbers by
   // value, a text value compared with a number as the number it spells). True when found;
@@ -117,6 +125,8 @@ class TDataSet {
   void SetOnCalcFields(TDataSetNotifyEvent handler) { onCalcFields_ = std::move(handler); }
 
  protected:
+  void Loaded() override;
+
   // What the concrete dataset fetched: column names and declared types in the service's
   // text, and every row's values (service text as well).
   struct ResultSet {
@@ -157,6 +167,7 @@ class TDataSet {
   std::vector<TDataSource*> sources_;
   TDataSetNotifyEvent afterScroll_;
   TDataSetNotifyEvent onCalcFields_;
+  TFieldDefs declaredFields_;
 };
 
 }  // namespace qx

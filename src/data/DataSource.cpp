@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "data/DataSet.h"
+#include "runtime/ClassInfo.h"
 
 namespace qx {
 
@@ -31,6 +32,15 @@ bool TDataLink::Active() const noexcept {
 bool TDataLink::Editing() const noexcept {
   TDataSet* dataSet = DataSet();
   return dataSet && (dataSet->State() == dsEdit || dataSet->State() == dsInsert);
+}
+
+const TClassInfo& TDataSource::StaticClassInfo() {
+  using T = TDataSource;
+  static const TClassInfo info = TClassBuilder<T>("TDataSource")
+                                     .Creatable()
+                                     .Property("DataSet", &T::DataSet, &T::SetDataSet)
+                                     .Build();
+  return info;
 }
 
 TDataSource::~TDataSource() {

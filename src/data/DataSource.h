@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "runtime/Component.h"
+
 namespace qx {
 
 class TDataSet;
@@ -52,12 +54,13 @@ class TDataLink {
   TDataSource* dataSource_ = nullptr;
 };
 
-class TDataSource {
+// A component, so that definitions declare it and name it in data controls' DataSource.
+class TDataSource : public TComponent {
+  QX_CLASS(TDataSource, TComponent)
+
  public:
   TDataSource() = default;
-  ~TDataSource();
-  TDataSource(const TDataSource&) = delete;
-  TDataSource& operator=(const TDataSource&) = delete;
+  ~TDataSource() override;
 
   TDataSet* DataSet() const noexcept { return dataSet_; }
   // Attaching or detaching tells the links ActiveChanged.

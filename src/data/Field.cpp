@@ -69,6 +69,20 @@ std::optional<bool> ParseBoolean(std::string_view text) {
 
 }  // namespace
 
+const TEnumInfo& EnumInfoOf(TFieldType) {
+  static const TEnumInfo info("TFieldType",
+                              {QX_ENUM(ftUnknown), QX_ENUM(ftString), QX_ENUM(ftSmallint),
+                               QX_ENUM(ftInteger), QX_ENUM(ftLargeint), QX_ENUM(ftBoolean),
+                               QX_ENUM(ftFloat), QX_ENUM(ftDateTime), QX_ENUM(ftMemo),
+                               QX_ENUM(ftBlob), QX_ENUM(ftGraphic)});
+  return info;
+}
+
+const TEnumInfo& EnumInfoOf(TFieldKind) {
+  static const TEnumInfo info("TFieldKind", {QX_ENUM(fkData), QX_ENUM(fkCalculated)});
+  return info;
+}
+
 FieldTypeInfo FieldTypeFromDeclaration(std::string_view declaredType) {
   std::string upper = UpperCase(Trim(declaredType));
   std::size_t paren = upper.find('(');

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "data/Variant.h"
+#include "runtime/Enums.h"
 #include "runtime/DateTime.h"
 
 namespace qx {
@@ -31,6 +32,9 @@ enum TFieldType {
 // Data fields come from the statement; calculated fields are filled by the dataset's
 // OnCalcFields hook for every row.
 enum TFieldKind { fkData, fkCalculated };
+
+const TEnumInfo& EnumInfoOf(TFieldType);
+const TEnumInfo& EnumInfoOf(TFieldKind);
 
 // The field type and size a declared column type stands for: "INTEGER" ftInteger, "SMALLINT"
 // ftSmallint, "BIT"/"BOOLEAN" ftBoolean, "VARCHAR(50)"/"TEXT(50)" ftString of 50, "TEXT"/"MEMO"
