@@ -13,7 +13,10 @@ template <class Base>
 const TClassInfo& TIWDataControl<Base>::StaticClassInfo() {
   using T = TIWDataControl<Base>;
   static const TClassInfo info =
-      TClassBuilder<T>("TIWDataControl").Property("DataField", &T::DataField, &T::SetDataField).Build();
+      TClassBuilder<T>("TIWDataControl")
+          .Property("DataSource", &T::DataSource, &T::SetDataSource)
+          .Property("DataField", &T::DataField, &T::SetDataField)
+          .Build();
   return info;
 }
 

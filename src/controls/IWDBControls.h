@@ -6,10 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include "controls/IWDataLink.h"
 #include "controls/IWImage.h"
 #include "controls/IWLabel.h"
 #include "controls/IWMemo.h"
-#include "data/DataSource.h"
 #include "data/Field.h"
 
 namespace qx {
@@ -41,23 +41,7 @@ class TIWDataControl : public Base {
   virtual void ReadField() = 0;
 
  private:
-  // Marks the control changed when the dataset opens or closes, moves, changes as a whole,
-  // enters or leaves edit state, or changes its fields, so a partial update re-sends it.
-  class TChangeLink final : public TDataLink {
-   public:
-    explicit TChangeLink(IIWBaseComponent& control) noexcept : control_(control) {}
-
-   protected:
-    void ActiveChanged() override { control_.MarkChanged(); }
-    void DataSetChanged() override { control_.MarkChanged(); }
-    void EditingChanged() override { control_.MarkChanged(); }
-    void LayoutChanged() override { control_.MarkChanged(); }
-
-   private:
-    IIWBaseComponent& control_;
-  };
-
-  TChangeLink dataLink_{*this};
+  TIWDataLink dataLink_{*this};
   std::string dataField_;
 };
 

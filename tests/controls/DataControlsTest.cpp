@@ -6,6 +6,7 @@
 #include "ControlsFixture.h"
 #include "controls/IWDBControls.h"
 #include "data/DataFixture.h"
+#include "data/DataUnit.h"
 #include "runtime/TestPictures.h"
 
 namespace qx::test {
@@ -237,11 +238,73 @@ TEST_F(DataControls, ImagesShowTheJpegOrGifPictureOfABlobAndNothingElse) {
   }
   EXPECT_EQ(photo.Width(), 40);
 
-  // A field that is not a blob shows nothing either, even on a record with a photo.
+  // A field that is not a blob shows nothing either, even when it holds a picture's bytes.
   dataSet_.First();
   EXPECT_NE(Render(Form()).find("<img SRC"), npos);
-  photo.SetDataField("UserName");
+  dataSet_.Close();
+  dataSet_.DeclareField("UserName", ftString, 50);
+  dataSet_.DeclareField("Photo", ftString, 255);
+  dataSet_.Open();
+  EXPECT_EQ(dataSet_.FieldByName("Photo").AsString(), jpeg);
   EXPECT_NE(Render(Form()).find(empty), npos);
+}
+
+TEST_F(DataControls, DefinitionsNameTheDataSourceOfTheirDataControls) {
+  AddUser(2, "Ana", "North", Variant::Blob(EncodeGIF(QuadrantImage(20, 10))));
+  InitializeDataUnit();
+  StartSession();
+  Owned<TTestScreen> screen(new TTestScreen);
+  ReadComponentDefinition(*screen, "Usuario.qxf",
+                          "object frmUsuario: TTestScreen\n"
+                          "  object adoConnection: TADOConnection\n"
+                          "    ConnectionString = '" + DatabaseConnectionString(path_) + "'\n"
+                          "  end\n"
+                          "  object dsUser: TDataSource\n"
+                          "    DataSet = adodsUser\n"
+                          "  end\n"
+                          "  object adodsUser: TADODataSet\n"
+                          "    Connection = adoConnection\n"
+                          "    CommandText = 'select * from Users Where Id_User = :IdUser'\n"
+                          "  end\n"
+                          "  object imgFoto: TIWDBImage\n"
+                          "    DataSource = dsUser\n"
+                          "    DataField = 'Photo'\n"
+                          "  end\n"
+                          "  object lblDepartamento: TIWDBLabel\n"
+                          "    DataSource = dsUser\n"
+                          "    DataField = 'Department'\n"
+                          "  end\n"
+                          "  object dbmmComments: TIWDBMemo\n"
+                          "    DataSource = dsUser\n"
+                          "    DataField = 'UserName'\n"
+                          "    Editable = False\n"
+                          "    AutoEditable = True\n"
+                          "  end\n"
+                          "end\n");
+  auto& source = static_cast<TDataSource&>(*screen->FindComponent("dsUser"));
+  auto& photo = static_cast<TIWDBImage&>(*screen->FindComponent("imgFoto"));
+  auto& department = static_cast<TIWDBLabel&>(*screen->FindComponent("lblDepartamento"));
+  auto& memo = static_cast<TIWDBMemo&>(*screen->FindComponent("dbmmComments"));
+  EXPECT_EQ(photo.DataSource(), &source);
+  EXPECT_EQ(department.DataField(), "Department");
+  EXPECT_TRUE(memo.AutoEditable());
+
+  auto& user = static_cast<TADODataSet&>(*source.DataSet());
+  user.Parameters().ParamByName("IdUser").SetValue(2);
+  user.Open();
+  EXPECT_EQ(UpdateOf(*screen, department),
+            "<control id=\"LBLDEPARTAMENTO\" type=\"IWLABEL\">\r\n  <innerhtml><![CDATA[North]]></innerhtml>\r\n"
+            "</control>");
+  EXPECT_NE(UpdateOf(*screen, photo).find("<src><![CDATA[" + CacheURL() + "JPG"), npos);
+  EXPECT_EQ(photo.Width(), 20);
+  user.Edit();
+  EXPECT_EQ(UpdateOf(*screen, memo), "<control id=\"DBMMCOMMENTS\" type=\"IWMEMO\">\r\n  <readonly><![CDATA[false]]>"
+                                     "</readonly>\r\n  <text><![CDATA[Ana]]></text>\r\n</control>");
+
+  // Freeing the data source leaves its controls with nothing to show.
+  screen->RemoveComponent(source).reset();
+  EXPECT_EQ(department.DataSource(), nullptr);
+  EXPECT_NE(UpdateOf(*screen, department).find("<innerhtml><![CDATA[]]>"), npos);
 }
 
 }  // namespace
