@@ -88,8 +88,6 @@ TEST_F(DataControls, LabelsShowTheCurrentRecordAndFollowItsMoves) {
   page = Render(Form());
   EXPECT_EQ(span(page, "IWDBLABEL1"), "ID=\"IWDBLABEL1\">Luis</span>");
   EXPECT_EQ(span(page, "LBLDEPARTAMENTO"), "ID=\"LBLDEPARTAMENTO\"></span>");
-  dataSet_.Prior();
-  EXPECT_NE(UpdateOf(department).find("North<br>Wing"), npos);
 
   // Closing is a change too, and leaves the labels empty.
   name.SetChanged(false);
@@ -101,7 +99,6 @@ TEST_F(DataControls, LabelsShowTheCurrentRecordAndFollowItsMoves) {
   dataSet_.Open();
   name.SetDataField("Nombre");
   EXPECT_EQ(Failure([&] { Render(Form()); }), "EDatabaseError: Field 'Nombre' not found");
-  EXPECT_EQ(Failure([&] { UpdateOf(name); }), "EDatabaseError: Field 'Nombre' not found");
 }
 
 TEST_F(DataControls, MemosShowTheirFieldAndWriteBackOnlyWhatTheUserChanged) {
@@ -137,10 +134,6 @@ TEST_F(DataControls, MemosShowTheirFieldAndWriteBackOnlyWhatTheUserChanged) {
   page = Render(Form());
   EXPECT_EQ(Element(page, "<textarea NAME=\"DBMMCOMMENTS\""),
             "<textarea NAME=\"DBMMCOMMENTS\" READONLY CLASS=\"DBMMCOMMENTSCSS\" ID=\"DBMMCOMMENTS\">");
-  EXPECT_NE(page.find(".DBMMCOMMENTSCSS {position:absolute;left:10px;top:10px;z-index:100;width:200px;"
-                      "height:100px;"),
-            npos);
-  EXPECT_NE(page.find("background-color: #ADD8E6; }"), npos);
   EXPECT_EQ(area(page, "DBMMCOMMENTS"), "ID=\"DBMMCOMMENTS\">First line\r\nSecond</textarea>");
   EXPECT_EQ(area(page, "MMOFOLLOWER"), "ID=\"MMOFOLLOWER\">First line\r\nSecond</textarea>");
   EXPECT_EQ(area(page, "MMODATE"), "ID=\"MMODATE\">15/03/2023 12:00:00</textarea>");
