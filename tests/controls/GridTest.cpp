@@ -17,33 +17,18 @@ void RegisterResources_controls_tests();
 namespace qx::test {
 namespace {
 
-class Grid : public Controls {
+class Grid : public Controls, public TestDatabase {
  protected:
   Grid() {
     InitializeDataUnit();
     RegisterResources_controls_tests();
-    path_ = dir_ / "Requests.mdb";
-    CreateDatabaseFile(path_);
-    connection_.SetConnectionString(DatabaseConnectionString(path_));
-    connection_.Open();
   }
 
-  std::int64_t Exec(std::string_view sql, std::initializer_list<Variant> values = {}) {
-    return ExecSql(connection_, sql, values);
-  }
   // Requests 1 … count of user 1, "Request <n>", every third one urgent.
   void AddRequests(int count) {
     for (int n = 1; n <= count; ++n)
       Exec("INSERT INTO Request (Id_Request, Description, Id_User, Urgent) VALUES (:n, :d, 1, :u)",
            {n, "Request " + IntToStr(n), n % 3 == 0});
-  }
-  // A dataset on the fixture's connection, opened on `sql`.
-  std::unique_ptr<TADODataSet> Query(std::string_view sql) {
-    auto ds = std::make_unique<TADODataSet>();
-    ds->SetConnection(&connection_);
-    ds->SetCommandText(std::string(sql));
-    ds->Open();
-    return ds;
   }
   // A grid of the test form on `source`, without frame or titles.
   TIWDBGrid& PlainGrid(TDataSource& source) {
@@ -59,9 +44,6 @@ class Grid : public Controls {
     const std::size_t first = page.find("<tr", table);
     return page.substr(first, page.find("</table>", first) - first);
   }
-
-  std::string path_;
-  TADOConnection connection_;
 };
 
 TEST_F(Grid, TheHomeScreensGridsRenderTheirRowsAndTheirLinksSelectARecord) {
