@@ -4,6 +4,7 @@
 #include "controls/IWButton.h"
 #include "controls/IWCheckBox.h"
 #include "controls/IWComboBox.h"
+#include "controls/IWDBControls.h"
 #include "controls/IWDBGrid.h"
 #include "controls/IWEdit.h"
 #include "controls/IWImageFile.h"
@@ -21,7 +22,8 @@ namespace qx {
 void InitializeControlsUnit() {
   RegisterClasses<TIWLabel, TIWEdit, TIWButton, TIWText, TIWRectangle, TIWMemo, TIWCheckBox,
                   TIWComboBox, TIWListbox, TIWImage, TIWImageFile, TIWImageButton, TIWLink,
-                  TIWTimer, TIWTabControl, TIWTabPage, TIWDBGrid>();
+                  TIWTimer, TIWTabControl, TIWTabPage, TIWDBLabel, TIWDBMemo, TIWDBImage,
+                  TIWDBGrid>();
 }
 
 }  // namespace qx

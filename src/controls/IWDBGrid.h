@@ -5,7 +5,6 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "controls/IWDBGridColumns.h"
 #include "controls/IWDataLink.h"
@@ -13,8 +12,6 @@
 
 namespace qx {
 
-class TDataSet;
-class TField;
 class TIWRowsText;
 
 enum TIWDBGridOption : int { dgIndicator, dgShowTitles };

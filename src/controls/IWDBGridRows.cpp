@@ -40,6 +40,20 @@ void AppendLinkValue(Out& out, std::string_view value) {
   out.append(value.data() + run, value.size() - run);
 }
 
+// The link's value as its string value: an integer key (the usual link) written straight in,
+// anything else through AsString.
+template <class Out>
+void AppendLinkField(Out& out, const TField& link) {
+  const TFieldType type = link.DataType();
+  const Variant& value = link.Value();
+  if (value.kind() == Variant::Kind::Integer && (type == ftInteger || type == ftSmallint || type == ftLargeint)) {
+    char digits[24];
+    out.append(digits, static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, value.integer()).ptr - digits));
+  } else {
+    AppendLinkValue(out, link.AsString());
+  }
+}
+
 }  // namespace
 
 TIWDBGrid::RowWriter::RowWriter(TIWDBGrid& grid, TDataSet& dataSet, TIWComponent40Context& context)
@@ -187,7 +201,7 @@ void TIWDBGrid::RowWriter::WriteRow(TIWRowsText& out, int n, bool current) {
   else if (n % 2 == 0) out += alternateColor_;
   if (rowClickColumn_) {
     out += rowClickOpen_;
-    AppendLinkValue(out, rowClickColumn_->link->AsString());
+    AppendLinkField(out, *rowClickColumn_->link);
     out += "', true, '')\" STYLE=\"cursor:hand;\"";
   }
   if (!grid_.OnRenderCell() && !(current && anyControl_)) {
@@ -218,7 +232,7 @@ void TIWDBGrid::RowWriter::WritePreparedCells(TIWRowsText& out) {
       const bool anchor = !c.linkOpen.empty();
       FieldText(c, rowLink, value_);
       if (anchor) {
-        AppendLinkValue(out, c.link->AsString());
+        AppendLinkField(out, *c.link);
         out += c.anchorMiddle;
       }
       const bool escape = rowLink || !c.column->RawText();
@@ -245,7 +259,7 @@ void TIWDBGrid::RowWriter::WriteCells(TIWRowsText& out, int n, bool current) {
     text_.clear();
     if (anchor) {
       text_ = c.anchorOpen;
-      AppendLinkValue(text_, c.link->AsString());
+      AppendLinkField(text_, *c.link);
       text_ += c.anchorMiddle;
     }
     if (rowLink || !c.column->RawText()) AppendEscapedMarkup(text_, value_, true);

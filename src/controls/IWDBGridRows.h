@@ -23,8 +23,21 @@ class TIWRowsText {
   void clear() noexcept { size_ = 0; }
   void append(const char* text, std::size_t n) {
     if (bytes_.size() - size_ < n) bytes_.resize(std::max(2 * bytes_.size(), size_ + n + 4096));
-    std::memcpy(bytes_.data() + size_, text, n);
+    char* to = bytes_.data() + size_;
     size_ += n;
+    // Rows are written in pieces of a few to a few hundred bytes: copied here in (overlapping)
+    // blocks of fixed size the compiler writes inline, a call only for long pieces.
+    if (n >= 16 && n <= 512) {
+      for (std::size_t i = 0; i + 16 < n; i += 16) std::memcpy(to + i, text + i, 16);
+      std::memcpy(to + n - 16, text + n - 16, 16);
+    } else if (n >= 8 && n < 16) {
+      std::memcpy(to, text, 8);
+      std::memcpy(to + n - 8, text + n - 8, 8);
+    } else if (n < 8) {
+      for (std::size_t i = 0; i < n; ++i) to[i] = text[i];
+    } else {
+      CopyLong(to, text, n);
+    }
   }
   TIWRowsText& operator+=(std::string_view text) {
     append(text.data(), text.size());
@@ -36,6 +49,8 @@ class TIWRowsText {
   }
 
  private:
+  [[gnu::noinline]] static void CopyLong(char* to, const char* text, std::size_t n) { std::memcpy(to, text, n); }
+
   std::string bytes_;
   std::size_t size_ = 0;
 };

@@ -48,17 +48,34 @@ void TIWCustomMemo::SetLines(const TStringList& lines) {
   SetProperty(endsWithLineBreak_, true);
 }
 
+namespace {
+
+bool EndsWithLineBreak(std::string_view text) {
+  return !text.empty() && (text.back() == '\n' || text.back() == '\r');
+}
+
+// The lines' text, without the final CR LF when the text they came from had no final break.
+std::string JoinedText(const TStringList& lines, bool endsWithLineBreak) {
+  std::string text = lines.Text();
+  if (!endsWithLineBreak && !text.empty()) text.resize(text.size() - 2);
+  return text;
+}
+
+}  // namespace
+
 void TIWCustomMemo::LoadText(std::string_view text) {
   TStringList lines;
   lines.SetText(text);
   SetProperty(lines_, std::move(lines));
-  SetProperty(endsWithLineBreak_, !text.empty() && (text.back() == '\n' || text.back() == '\r'));
+  SetProperty(endsWithLineBreak_, EndsWithLineBreak(text));
 }
 
-std::string TIWCustomMemo::Text() const {
-  std::string text = lines_.Text();
-  if (!endsWithLineBreak_ && !text.empty()) text.resize(text.size() - 2);
-  return text;
+std::string TIWCustomMemo::Text() const { return JoinedText(lines_, endsWithLineBreak_); }
+
+std::string TIWCustomMemo::TextAsLoaded(std::string_view text) {
+  TStringList lines;
+  lines.SetText(text);
+  return JoinedText(lines, EndsWithLineBreak(text));
 }
 
 std::unique_ptr<TIWMarkupLanguageTag> TIWCustomMemo::RenderMarkup(TIWComponent40Context&) {

@@ -20,6 +20,8 @@ class TIWCustomMemo : public TIWCustomControl, public IIWAsyncEventSource {
   // The lines as the text area holds them: each followed by CR LF, except that a text that
   // came without a final line break gets none.
   std::string Text() const;
+  // What Text() would give after LoadText(text).
+  static std::string TextAsLoaded(std::string_view text);
   TColor BGColor() const noexcept { return bgColor_; }
   void SetBGColor(TColor color) { SetProperty(bgColor_, color); }
   bool VertScrollBar() const noexcept { return vertScrollBar_; }

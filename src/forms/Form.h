@@ -167,6 +167,10 @@ class TIWBaseForm : public TIWModuleDsn {
   const std::string& MessageWindowScript() const noexcept { return messageWindowScript_; }
   void AddMessageWindowScript(std::string_view script) { messageWindowScript_ += script; }
   void ClearMessageWindowScript() noexcept { messageWindowScript_.clear(); }
+  // The size of the page written last: the next page's text reserves it at once, so that a
+  // page of megabytes (a long grid) is not copied again and again as it grows.
+  std::size_t LastPageSize() const noexcept { return lastPageSize_; }
+  void SetLastPageSize(std::size_t size) noexcept { lastPageSize_ = size; }
 
  protected:
   TIWBaseForm();
@@ -194,6 +198,7 @@ class TIWBaseForm : public TIWModuleDsn {
   TStringList postedValues_;
   std::string extraInitScript_;
   std::string messageWindowScript_;
+  std::size_t lastPageSize_ = 0;
 };
 
 class TIWBaseHTMLForm : public TIWBaseForm {

@@ -358,7 +358,9 @@ class TFormPageRender {
   // OnAfterRender fires.
   std::string WritePageOnce() {
     std::string text;
+    text.reserve(form_.LastPageSize() + form_.LastPageSize() / 8);
     layout_->WritePage(form_, page_, *context_, text);
+    form_.SetLastPageSize(text.size());
     names_.reset();
     form_.ClearExtraInitScript();
     form_.ClearMessageWindowScript();

@@ -1,7 +1,9 @@
 // A session with a shown form to place the controls on, and helpers that cut pieces out of a
-// rendered page, render a control's partial-update element and post values through the form.
+// rendered page, read the cache files its images show, render a control's partial-update
+// element and post values through the form.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 #include "controls/ControlsUnit.h"
@@ -30,6 +32,20 @@ class Controls : public FormsFixture {
     const std::size_t stop = page.find(end, at);
     if (stop == std::string::npos) return "(unterminated " + start + ")";
     return page.substr(at, stop + end.size() - at);
+  }
+  // The URL of the session's cache folder.
+  std::string CacheURL() { return std::string(kURLBase) + "/Cache/user/" + App().AppID() + "/"; }
+  // The name of the cache file the page's first IMG shows, which must start with `prefix`.
+  std::string ShownFile(const std::string& page, const std::string& prefix) {
+    const std::string start = "<img SRC=\"" + CacheURL() + prefix;
+    const std::size_t at = page.find(start);
+    if (at == std::string::npos) return "(missing " + start + ")";
+    const std::size_t from = at + start.size() - prefix.size();
+    return page.substr(from, page.find('"', from) - from);
+  }
+  std::string CacheFile(const std::string& name) { return ReadFileBytes(App().UserCacheDir() + name).value_or(""); }
+  int CacheFileCount() {
+    return static_cast<int>(std::distance(std::filesystem::directory_iterator(App().UserCacheDir()), {}));
   }
   static std::string SubmitForm(const std::string& page) {
     return page.substr(page.find("name=\"SubmitForm\""));

@@ -17,33 +17,18 @@ void RegisterResources_controls_tests();
 namespace qx::test {
 namespace {
 
-class Grid : public Controls {
+class Grid : public Controls, public TestDatabase {
  protected:
   Grid() {
     InitializeDataUnit();
     RegisterResources_controls_tests();
-    path_ = dir_ / "Requests.mdb";
-    CreateDatabaseFile(path_);
-    connection_.SetConnectionString(DatabaseConnectionString(path_));
-    connection_.Open();
   }
 
-  std::int64_t Exec(std::string_view sql, std::initializer_list<Variant> values = {}) {
-    return ExecSql(connection_, sql, values);
-  }
   // Requests 1 … count of user 1, "Request <n>", every third one urgent.
   void AddRequests(int count) {
     for (int n = 1; n <= count; ++n)
       Exec("INSERT INTO Request (Id_Request, Description, Id_User, Urgent) VALUES (:n, :d, 1, :u)",
            {n, "Request " + IntToStr(n), n % 3 == 0});
-  }
-  // A dataset on the fixture's connection, opened on `sql`.
-  std::unique_ptr<TADODataSet> Query(std::string_view sql) {
-    auto ds = std::make_unique<TADODataSet>();
-    ds->SetConnection(&connection_);
-    ds->SetCommandText(std::string(sql));
-    ds->Open();
-    return ds;
   }
   // A grid of the test form on `source`, without frame or titles.
   TIWDBGrid& PlainGrid(TDataSource& source) {
@@ -59,9 +44,6 @@ class Grid : public Controls {
     const std::size_t first = page.find("<tr", table);
     return page.substr(first, page.find("</table>", first) - first);
   }
-
-  std::string path_;
-  TADOConnection connection_;
 };
 
 TEST_F(Grid, TheHomeScreensGridsRenderTheirRowsAndTheirLinksSelectARecord) {
@@ -243,6 +225,17 @@ TEST_F(Grid, TheWalkLeavesTheDatasetAndItsDetailsWhereItFoundThem) {
   EXPECT_EQ(master->RecNo(), 7);
   EXPECT_NE(page.find("width:400px;height:200px;"), std::string::npos);
 
+  // On a partial update the page's scripts reach the rows through IWTop().
+  grid.SetScrollToCurrentRow(true);
+  Form().SetUpdateMode(umPartial);
+  page = Render(Form());
+  EXPECT_NE(page.find(" IWTop().document.getElementById(row).style.backgroundColor=currentcolor; }\r\n"),
+            std::string::npos);
+  EXPECT_NE(PartialReply(page).find("IWTop().document.getElementById(\"GRDLIST\").scrollTop = "
+                                    "IWTop().document.getElementById(\"" + r + "7\").offsetTop - 40;\r\n"),
+            std::string::npos) << PartialReply(page);
+  Form().SetUpdateMode(umAll);
+
   // An empty dataset: the title row only; closed: no rows at all.
   auto empty = Query("SELECT Id_Request FROM Request WHERE Id_Request < 0");
   source.SetDataSet(empty.get());
@@ -339,6 +332,21 @@ TEST_F(Grid, RowOptionsCellsAndFooters) {
   Post(Form(), {"IW_Action=GRDLIST", "IW_ActionParam=C1"});  // no OnTitleClick: nothing
   Post(Form(), {"IW_Action=GRDLIST", "IW_ActionParam=0_1"});  // no OnClick: nothing
   EXPECT_EQ(clicks, (std::vector<std::string>{"link a%27b_c", "title 0"}));
+
+  // The six tests of highlighting, on the field's edit text.
+  TIWDBGridColumn test;
+  test.SetCompareValue("Abc");
+  const std::pair<THighlightCompare, std::vector<bool>> cases[] = {
+      // "abc", "Abc", "xAbcx", "abd", "ab"
+      {hcEqualTo, {true, true, false, false, false}},      {hcNotEqualTo, {true, false, true, true, true}},
+      {hcContains, {false, true, true, false, false}},     {hcDoesNotContain, {true, false, false, true, true}},
+      {hcGreaterThan, {false, false, true, true, false}},  {hcLessThan, {false, false, false, false, true}}};
+  for (const auto& [compare, expected] : cases) {
+    test.SetCompareHighlight(compare);
+    std::vector<bool> held;
+    for (const char* text : {"abc", "Abc", "xAbcx", "abd", "ab"}) held.push_back(test.HighlightHolds(text));
+    EXPECT_EQ(held, expected) << EnumInfoOf(compare).NameOf(compare);
+  }
 
   // Row clicks: the row posts the link, the cell shows the escaped text; a memo shown whole,
   // and a raw column's markup as it is.
@@ -441,6 +449,13 @@ TEST_F(Grid, FailuresChangeNothing) {
     EXPECT_EQ(Failure([&] { column.SetHeight(height); }),
               std::string("EIWException: \"") + height + "\" is not a valid height.");
   EXPECT_EQ(column.Height(), "10%");
+  Owned<TIWAppForm> read(new TIWAppForm);
+  EXPECT_EQ(Failure([&] {
+              ReadComponentDefinition(*read, "Bad.qxf",
+                                      "object frmBad: TIWAppForm\n  object grd: TIWDBGrid\n"
+                                      "    Columns = < item Width = '0%' end >\n  end\nend\n");
+            }),
+            "EFormReadError: Bad.qxf(3): \"0%\" is not a valid width.");
 
   // A grid in a cell of its own.
   EXPECT_EQ(Failure([&] { column.SetControl(&grid); }), "EComponentError: You cannot assign the control to itself");

@@ -16,22 +16,7 @@ namespace {
 
 constexpr auto npos = std::string::npos;
 
-class Images : public Controls {
- protected:
-  std::string CacheURL() { return std::string(kURLBase) + "/Cache/user/" + App().AppID() + "/"; }
-  // The name of the cache file the page's first IMG shows, which must start with `prefix`.
-  std::string ShownFile(const std::string& page, const std::string& prefix) {
-    const std::string start = "<img SRC=\"" + CacheURL() + prefix;
-    const std::size_t at = page.find(start);
-    if (at == npos) return "(missing " + start + ")";
-    const std::size_t from = at + start.size() - prefix.size();
-    return page.substr(from, page.find('"', from) - from);
-  }
-  std::string CacheFile(const std::string& name) { return ReadFileBytes(App().UserCacheDir() + name).value_or(""); }
-  int CacheFileCount() {
-    return static_cast<int>(std::distance(std::filesystem::directory_iterator(App().UserCacheDir()), {}));
-  }
-};
+class Images : public Controls {};
 
 TEST_F(Images, AnImageWritesItsPictureToANewCacheFileAtEveryRendering) {
   TIWAppForm& form = NewForm();

@@ -1,5 +1,6 @@
 // A fresh database with the service's schema in a temporary folder, an open connection to it,
-// and small helpers to write rows and open statements.
+// and small helpers to write rows and open statements; as a test fixture of its own and as a
+// part of other layers' fixtures.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,21 +17,9 @@
 
 namespace qx::test {
 
-// Runs a statement with values by position on `connection`.
-inline std::int64_t ExecSql(TADOConnection& connection, std::string_view sql,
-                            std::initializer_list<Variant> values = {}) {
-  TADOCommand command;
-  command.SetConnection(&connection);
-  command.SetCommandText(std::string(sql));
-  int i = 0;
-  for (const Variant& v : values) command.Parameters()[i++].SetValue(v);
-  return command.Execute();
-}
-
-class DataFixture : public ::testing::Test {
+class TestDatabase {
  protected:
-  void SetUp() override {
-    path_ = dir_ / "Requests.mdb";
+  TestDatabase() : path_(dir_ / "Requests.mdb") {
     CreateDatabaseFile(path_);
     connection_.SetConnectionString(DatabaseConnectionString(path_));
     connection_.Open();
@@ -39,7 +28,12 @@ class DataFixture : public ::testing::Test {
   // Runs a statement with values by position on the fixture's (or another) connection.
   static std::int64_t Exec(TADOConnection& connection, std::string_view sql,
                            std::initializer_list<Variant> values = {}) {
-    return ExecSql(connection, sql, values);
+    TADOCommand command;
+    command.SetConnection(&connection);
+    command.SetCommandText(std::string(sql));
+    int i = 0;
+    for (const Variant& v : values) command.Parameters()[i++].SetValue(v);
+    return command.Execute();
   }
   std::int64_t Exec(std::string_view sql, std::initializer_list<Variant> values = {}) {
     return Exec(connection_, sql, values);
@@ -67,5 +61,7 @@ class DataFixture : public ::testing::Test {
   std::string path_;
   TADOConnection connection_;
 };
+
+class DataFixture : public ::testing::Test, public TestDatabase {};
 
 }  // namespace qx::test
