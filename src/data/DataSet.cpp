@@ -117,30 +117,24 @@ void TDataSet::Open() {
     RemoveUndeclaredFields();
     throw;
   }
-  bool identity = sourceColumn.size() == result.columns.size();
-  for (std::size_t i = 0; identity && i < sourceColumn.size(); ++i)
-    identity = sourceColumn[i] == static_cast<int>(i);
-  if (identity) {
-    rows_ = std::move(result.rows);
-  } else {
-    rows_.reserve(result.rows.size());
-    for (auto& source : result.rows) {
-      std::vector<Variant> row(fields_.size());
-      for (std::size_t i = 0; i < sourceColumn.size(); ++i)
-        if (sourceColumn[i] >= 0)
-          row[i] = std::move(source[static_cast<std::size_t>(sourceColumn[i])]);
-      rows_.push_back(std::move(row));
-    }
+  // One block of values, row after row, so that a walk over the rows reads memory in order.
+  width_ = fields_.size();
+  rowCount_ = result.rows.size();
+  values_.assign(rowCount_ * width_, Variant());
+  for (std::size_t r = 0; r < rowCount_; ++r) {
+    Variant* row = Row(r);
+    for (std::size_t i = 0; i < sourceColumn.size(); ++i)
+      if (sourceColumn[i] >= 0) row[i] = std::move(result.rows[r][static_cast<std::size_t>(sourceColumn[i])]);
   }
   generation_ = ++openCounter;
   state_ = dsBrowse;
   current_ = 0;
   bof_ = true;
-  eof_ = rows_.empty();
+  eof_ = rowCount_ == 0;
   try {
-    for (std::size_t r = 0; r < rows_.size(); ++r) CalculateRow(r);
+    for (std::size_t r = 0; r < rowCount_; ++r) CalculateRow(r);
   } catch (...) {
-    rows_.clear();
+    ClearRows();
     state_ = dsInactive;
     eof_ = true;
     RemoveUndeclaredFields();
@@ -148,12 +142,12 @@ void TDataSet::Open() {
   }
   current_ = 0;
   Notify(LinkEvent::kActive);
-  if (!rows_.empty()) DoAfterScroll();
+  if (rowCount_ > 0) DoAfterScroll();
 }
 
 void TDataSet::Close() {
   if (!Active()) return;
-  rows_.clear();
+  ClearRows();
   editBuffer_.clear();
   state_ = dsInactive;
   current_ = 0;
@@ -198,7 +192,7 @@ void TDataSet::CalculateRow(std::size_t row) {
                          [](const auto& f) { return f->FieldKind() == fkCalculated; });
   if (!any) return;
   for (const auto& f : fields_)
-    if (f->FieldKind() == fkCalculated) rows_[row][static_cast<std::size_t>(f->slot_)] = Variant();
+    if (f->FieldKind() == fkCalculated) Row(row)[f->slot_] = Variant();
   TDataSetState saved = state_;
   std::size_t savedRow = current_;
   state_ = dsCalcFields;
@@ -277,8 +271,8 @@ const Variant& TDataSet::FieldValue(const TField& field) const {
   CheckActive();
   auto slot = static_cast<std::size_t>(field.slot_);
   if (state_ == dsEdit) return editBuffer_[slot];
-  if (rows_.empty()) return kNull;
-  return rows_[current_][slot];
+  if (rowCount_ == 0) return kNull;
+  return Row(current_)[slot];
 }
 
 void TDataSet::SetFieldValue(TField& field, Variant value) {
@@ -287,7 +281,7 @@ void TDataSet::SetFieldValue(TField& field, Variant value) {
   bool calculated = field.FieldKind() == fkCalculated;
   if (state_ == dsCalcFields) {
     if (!calculated) throw EDatabaseError(Format(kMsgReadOnlyField, {field.FieldName()}));
-    rows_[current_][slot] = std::move(value);
+    Row(current_)[slot] = std::move(value);
     return;
   }
   if (state_ != dsEdit) throw EDatabaseError(kMsgNotEditing);
@@ -313,16 +307,16 @@ void TDataSet::First() {
   CheckBrowseMode();
   current_ = 0;
   bof_ = true;
-  eof_ = rows_.empty();
+  eof_ = rowCount_ == 0;
   Notify(LinkEvent::kChanged);
   DoAfterScroll();
 }
 
 void TDataSet::Last() {
   CheckBrowseMode();
-  current_ = rows_.empty() ? 0 : rows_.size() - 1;
+  current_ = rowCount_ == 0 ? 0 : rowCount_ - 1;
   eof_ = true;
-  bof_ = rows_.empty();
+  bof_ = rowCount_ == 0;
   Notify(LinkEvent::kChanged);
   DoAfterScroll();
 }
@@ -333,7 +327,7 @@ void TDataSet::Prior() { MoveBy(-1); }
 int TDataSet::MoveBy(int distance) {
   CheckBrowseMode();
   if (distance == 0) return 0;
-  auto count = static_cast<std::int64_t>(rows_.size());
+  auto count = static_cast<std::int64_t>(rowCount_);
   auto from = static_cast<std::int64_t>(current_);
   std::int64_t to = from + distance;
   if (count == 0) {
@@ -357,20 +351,20 @@ int TDataSet::MoveBy(int distance) {
 
 int TDataSet::RecordCount() const {
   CheckActive();
-  return static_cast<int>(rows_.size());
+  return static_cast<int>(rowCount_);
 }
 
 int TDataSet::RecNo() const {
   CheckActive();
-  return rows_.empty() ? -1 : static_cast<int>(current_) + 1;
+  return rowCount_ == 0 ? -1 : static_cast<int>(current_) + 1;
 }
 
 bool TDataSet::Locate(std::string_view fieldName, const Variant& value) {
   CheckBrowseMode();
   TField& field = FieldByName(fieldName);
   auto slot = static_cast<std::size_t>(field.slot_);
-  for (std::size_t r = 0; r < rows_.size(); ++r) {
-    if (!Matches(field, rows_[r][slot], value)) continue;
+  for (std::size_t r = 0; r < rowCount_; ++r) {
+    if (!Matches(field, Row(r)[slot], value)) continue;
     current_ = r;
     bof_ = eof_ = false;
     Notify(LinkEvent::kChanged);
@@ -382,13 +376,13 @@ bool TDataSet::Locate(std::string_view fieldName, const Variant& value) {
 
 TBookmark TDataSet::Bookmark() const {
   CheckActive();
-  if (rows_.empty()) return {};
+  if (rowCount_ == 0) return {};
   return {generation_, static_cast<int>(current_)};
 }
 
 bool TDataSet::BookmarkValid(const TBookmark& bookmark) const noexcept {
   return Active() && !bookmark.IsNull() && bookmark.generation == generation_ &&
-         bookmark.row >= 0 && bookmark.row < static_cast<int>(rows_.size());
+         bookmark.row >= 0 && bookmark.row < static_cast<int>(rowCount_);
 }
 
 void TDataSet::SetBookmark(const TBookmark& bookmark) {
@@ -425,8 +419,8 @@ std::vector<TDataSet*> TDataSet::GetDetailDataSets() const {
 void TDataSet::Edit() {
   CheckActive();
   if (state_ == dsEdit) return;
-  if (rows_.empty()) throw EDatabaseError(kMsgNothingToEdit);
-  editBuffer_ = rows_[current_];
+  if (rowCount_ == 0) throw EDatabaseError(kMsgNothingToEdit);
+  editBuffer_.assign(Row(current_), Row(current_) + width_);
   state_ = dsEdit;
   Notify(LinkEvent::kEditing);
 }
@@ -434,7 +428,7 @@ void TDataSet::Edit() {
 void TDataSet::Post() {
   CheckActive();
   if (state_ != dsEdit) throw EDatabaseError(kMsgNotEditing);
-  rows_[current_] = std::move(editBuffer_);
+  std::move(editBuffer_.begin(), editBuffer_.end(), Row(current_));
   editBuffer_.clear();
   state_ = dsBrowse;
   CalculateRow(current_);

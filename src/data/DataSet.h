@@ -74,7 +74,7 @@ class TDataSet : public TComponent {
   // True also for a closed dataset.
   bool Bof() const noexcept { return bof_; }
   bool Eof() const noexcept { return eof_; }
-  bool IsEmpty() const noexcept { return rows_.empty(); }
+  bool IsEmpty() const noexcept { return rowCount_ == 0; }
   int RecordCount() const;
   // 1 for the first row; -1 when there is no current row (an empty dataset).
   int RecNo() const;
@@ -152,6 +152,12 @@ class TDataSet : public TComponent {
   void BindFields(const std::vector<DbColumn>& columns,
                   const std::vector<std::vector<Variant>>& rows, std::vector<int>& sourceColumn);
   void CalculateRow(std::size_t row);
+  Variant* Row(std::size_t row) noexcept { return values_.data() + row * width_; }
+  const Variant* Row(std::size_t row) const noexcept { return values_.data() + row * width_; }
+  void ClearRows() noexcept {
+    values_.clear();
+    rowCount_ = 0;
+  }
   void CheckActive() const;
   void CheckBrowseMode();
   void DoAfterScroll();
@@ -163,7 +169,10 @@ class TDataSet : public TComponent {
 
   TDataSetState state_ = dsInactive;
   std::vector<std::unique_ptr<TField>> fields_;
-  std::vector<std::vector<Variant>> rows_;
+  // The fetched rows: rowCount_ rows of width_ values (one per field) in one block.
+  std::vector<Variant> values_;
+  std::size_t rowCount_ = 0;
+  std::size_t width_ = 0;
   std::vector<Variant> editBuffer_;
   std::size_t current_ = 0;
   bool bof_ = true;
