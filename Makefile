@@ -37,8 +37,8 @@ run: stage
 	@cd $(STAGE_DIR) && exec ./requestqx-host
 
 bench: stage
-	@cmake --build $(RELEASE_DIR) -j $(JOBS) --target render_bench
-	@bench/run.sh $(STAGE_DIR) $(RELEASE_DIR)/bench/render_bench
+	@cmake --build $(RELEASE_DIR) -j $(JOBS) --target render_bench grid_bench
+	@bench/run.sh $(STAGE_DIR) $(RELEASE_DIR)/bench/render_bench $(RELEASE_DIR)/bench/grid_bench
 
 clean:
 	rm -rf build

@@ -11,10 +11,15 @@
 # of 100 lines, a tab control with pages) rendered in a session without HTTP; the same with a
 # dynamic 320x240 picture written to the session's cache as JPEG or GIF at every render, from a
 # JPEG or a GIF picture; and a post of every control's value with an action, then its page.
+# Fourth benchmark (given the grid benchmark's program): the home screen's request list over a
+# real SQLite file of 1,000 and 10,000 listed requests, (a) opened and walked reading each
+# column's display text, (b) rendered as the page of its grid: microseconds per row, (b)/(a) at
+# 10,000 rows (target at most 3) and the 10,000-row render against the 1,000-row one (at most 11).
 set -euo pipefail
 
-stage=$(cd "${1:?usage: bench/run.sh STAGE_DIR [RENDER_BENCH]}" && pwd)
+stage=$(cd "${1:?usage: bench/run.sh STAGE_DIR [RENDER_BENCH [GRID_BENCH]]}" && pwd)
 render_bench=${2:-}
+grid_bench=${3:-}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 duration=${BENCH_DURATION:-10s}
 connections=${BENCH_CONNECTIONS:-64}
@@ -155,4 +160,27 @@ for b in json.load(open(sys.argv[1]))["benchmarks"]:
         line += f", picture file {b['image_bytes']:.0f} bytes"
     print(line)
 sys.exit(1 if failed else 0)
+REPORT
+
+[[ -n "$grid_bench" ]] || exit 0
+echo "bench: the request grid over a real SQLite file, one core"
+"$grid_bench" --benchmark_min_time="${BENCH_GRID_SECONDS:-2}" --benchmark_format=json \
+  > "$work/grid.json"
+python3 - "$work/grid.json" <<'REPORT'
+import json, sys
+us = {}
+for b in json.load(open(sys.argv[1]))["benchmarks"]:
+    if b.get("error_occurred"):
+        print(f"{b['name']} failed: {b.get('error_message', '')}", file=sys.stderr)
+        sys.exit(1)
+    rows = int(b["name"].split("/")[1])
+    us[b["name"]] = b["real_time"] / rows  # real_time is in microseconds
+for n in (1000, 10000):
+    print(f"{n:>6} rows: (a) open and walk {us[f'WalkRequests/{n}/1']:6.3f} us/row "
+          f"(walk alone {us[f'WalkRequests/{n}/0']:6.3f}), (b) render {us[f'RenderRequestGrid/{n}']:6.3f} us/row")
+ratio = us["RenderRequestGrid/10000"] / us["WalkRequests/10000/1"]
+walk_ratio = us["RenderRequestGrid/10000"] / us["WalkRequests/10000/0"]
+scale = us["RenderRequestGrid/10000"] * 10000 / (us["RenderRequestGrid/1000"] * 1000)
+print(f"(b)/(a) at 10,000 rows {ratio:.2f} (target at most 3; against the walk alone {walk_ratio:.2f}); "
+      f"render 10,000 / 1,000 rows {scale:.1f}x (target at most 11)")
 REPORT
