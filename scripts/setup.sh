@@ -2,11 +2,19 @@
 # Installs the Debian packages the build, the tests and the benchmarks need, when missing.
 # Checks first and installs only what is absent; runs apt-get as root (or through sudo).
 # With --browser-tests it also provides what the browser tests need: Chromium, Node.js and the
-# npm packages of e2e/ (so that `make run` never depends on the npm registry).
+# npm packages of e2e/ (so that `make run` never depends on the npm registry). With --pictures
+# it also installs Pillow for scripts/make_design_pictures.py.
 set -euo pipefail
 
 browser_tests=false
-[[ "${1:-}" == "--browser-tests" ]] && browser_tests=true
+pictures=false
+for option in "$@"; do
+  case "$option" in
+    --browser-tests) browser_tests=true ;;
+    --pictures) pictures=true ;;
+    *) echo "setup: unknown option $option" >&2; exit 2 ;;
+  esac
+done
 
 packages=(
   build-essential cmake ninja-build ccache pkg-config
@@ -21,6 +29,7 @@ if $browser_tests; then
   command -v node >/dev/null || packages+=(nodejs)
   command -v npm >/dev/null || packages+=(npm)
 fi
+$pictures && packages+=(python3-pil)
 
 missing=()
 for p in "${packages[@]}"; do

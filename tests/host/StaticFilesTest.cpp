@@ -8,6 +8,8 @@
 #include <string>
 
 #include "HostFixture.h"
+#include "runtime/Picture.h"
+#include "support/RunProgram.h"
 
 namespace qx::test {
 namespace {
@@ -37,6 +39,51 @@ TEST_F(StaticFilesTest, ServesFilesWithTypeLengthAndDate) {
   r = c.Get("/files/SessionEnd.htm", "If-Modified-Since: not a date\r\n");
   ASSERT_TRUE(r);
   EXPECT_EQ(r->status, 200);
+}
+
+// The public files laid out by the same install rule as `make stage`, then served: every picture
+// the screens name arrives with its type and decodes at the size the screens give it.
+TEST_F(StaticFilesTest, StagedPicturesAndStyleSheetAreServedWhole) {
+  const ProgramResult install = RunProgram(
+      QX_CMAKE_COMMAND, {"--install", QX_BUILD_DIR, "--component", "files", "--prefix", dir_.path()}, dir_);
+  ASSERT_EQ(install.status, 0) << install.err;
+  StartHost();
+  HttpClient c(Port());
+  struct Expected {
+    const char* name;
+    const char* type;
+    TGraphicFormat format;
+    int width, height;
+  };
+  for (const Expected& e : {Expected{"Actualizar.jpg", "image/jpeg", gfJPEG, 24, 24},
+                            Expected{"mail.JPG", "image/jpeg", gfJPEG, 24, 24},
+                            Expected{"dbFirst.jpg", "image/jpeg", gfJPEG, 24, 24},
+                            Expected{"dbPrevious.jpg", "image/jpeg", gfJPEG, 24, 24},
+                            Expected{"dbNext.jpg", "image/jpeg", gfJPEG, 24, 24},
+                            Expected{"dbLast.jpg", "image/jpeg", gfJPEG, 24, 24},
+                            Expected{"J0143750.GIF", "image/gif", gfGIF, 500, 340}}) {
+    SCOPED_TRACE(e.name);
+    auto r = c.Get(std::string("/files/") + e.name);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->status, 200);
+    EXPECT_EQ(r->Header("Content-Type"), e.type);
+    TPicture picture;
+    EXPECT_NO_THROW(picture.SetData(r->body));
+    EXPECT_EQ(picture.GraphicFormat(), e.format);
+    EXPECT_EQ(picture.Width(), e.width);
+    EXPECT_EQ(picture.Height(), e.height);
+  }
+  auto r = c.Get("/files/normal.css");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->Header("Content-Type"), "text/css");
+  EXPECT_EQ(r->body, ReadFileBytes(QX_SOURCE_DIR "/files/normal.css"));
+
+  // The login icon is not a public file: the login screen's definition embeds it.
+  TPicture icon;
+  EXPECT_NO_THROW(icon.SetData(ReadFileBytes(QX_SOURCE_DIR "/src/screens/LoginIcon.jpg").value_or("")));
+  EXPECT_EQ(icon.GraphicFormat(), gfJPEG);
+  EXPECT_EQ(icon.Width(), 48);
+  EXPECT_EQ(icon.Height(), 48);
 }
 
 TEST_F(StaticFilesTest, NamesResolveWithoutRegardToCase) {
