@@ -3,7 +3,9 @@
 // service's statements for the screens and sends request mail.
 #pragma once
 
+#include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,9 +21,6 @@ class TADODataSet;
 class TDataSet;
 class TStringList;
 
-// The connection string of the session's database file.
-inline constexpr char kSessionConnectionPrefix[] =
-    "Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=";
 // The qxsmtp row the service reads.
 inline constexpr int kSmtpSettingsRow = 1;
 
@@ -129,6 +128,9 @@ class TusSesion : public TIWUserSessionBase {
  private:
   // Runs a statement returning one MaxId column on dsTmp: the next key.
   int NextId(std::string_view statement);
+  // ExecCommand's work: the number of rows written, or none when the database refused.
+  std::optional<std::int64_t> RunCommand(std::string_view statement,
+                                         std::initializer_list<Variant> values);
   // Opens dsTmp on `statement`; the caller closes it.
   void OpenTmp(std::string statement);
 
