@@ -3,6 +3,7 @@
 
 #include "forms/Application.h"
 #include "runtime/FormReader.h"
+#include "screens/Home.h"
 #include "screens/InterimStart.h"
 #include "screens/usSesion.h"
 #include "server/ApplicationInterface.h"
@@ -14,6 +15,8 @@ namespace qx {
 
 void InitializeScreensUnit() {
   RegisterResources_screens();
+  // The login screen creates the home screen by its class name.
+  RegisterClasses<TfrmHome>();
   RegisterStartForm(rkHTML40, &TfrmInterimStart::StaticClassInfo());
   RegisterNewSessionHandler(&IWServerControllerBaseNewSession);
 }

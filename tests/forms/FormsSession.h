@@ -19,17 +19,22 @@ class FormsSession {
  public:
   FormsSession() {
     InitializeFormsUnit();
-    controller_ = std::make_unique<TIWServerControllerBase>(dir_ / "RequestQX9.so");
-    controller_->SetCacheDir(dir_ / "Cache");
-    controller_->SetFilesDir(dir_ / "Files");
-    controller_->SetSessionTrackingMethod(tmHidden);
-    controller_->SetHistoryEnabled(true);
+    UseController(std::make_unique<TIWServerControllerBase>(dir_ / "RequestQX9.so"));
   }
   ~FormsSession() { EndSession(); }
   FormsSession(const FormsSession&) = delete;
   FormsSession& operator=(const FormsSession&) = delete;
 
   TIWServerControllerBase& Controller() { return *controller_; }
+  // Sets `controller` up as the sessions here expect and makes it the current one (the
+  // screens' tests use the service's own controller class). Only before a session starts.
+  void UseController(std::unique_ptr<TIWServerControllerBase> controller) {
+    controller->SetCacheDir(dir_ / "Cache");
+    controller->SetFilesDir(dir_ / "Files");
+    controller->SetSessionTrackingMethod(tmHidden);
+    controller->SetHistoryEnabled(true);
+    controller_ = std::move(controller);
+  }
 
   // A session of `browser` made current (the one the tests work with).
   TIWApplication& StartSession(TIWBrowser browser = brIE, TIWRenderKind kind = rkHTML40,
