@@ -1,7 +1,6 @@
 // Starts the staged service for browser tests: requestqx-host on a free loopback port with a
 // private copy of RequestQX9.so (so its cache folder is the test's own) beside a copy of the
-// staged database, and headless
-// Chromium with a fresh profile. Everything started here is stopped by stop(). With
+// staged database, and headless Chromium with a fresh profile. Everything started here is stopped by stop(). With
 // { testLibrary: true } the copy is made of the browser tests' own library instead, whose
 // start form is the test form; with { publicFiles: [paths] } those files join a copy of the
 // staged Files folder that both the library and the host serve, for this run only.
