@@ -22,7 +22,6 @@ constexpr const char* kMsgNotBoolean = "'%s' is not a valid boolean value";
 constexpr const char* kMsgNoDataSet = "Field '%s' belongs to no dataset";
 
 constexpr const char* kDefaultDisplayValues = "True;False";
-constexpr const char* kDateFormat = "dd/mm/yyyy";
 constexpr const char* kTimeFormat = "hh:nn:ss";
 
 struct TypeName {
@@ -107,8 +106,8 @@ std::string DateTimeToStr(TDateTime value) {
   double days = std::trunc(value);
   bool hasTime = value != days;
   if (days == 0 && hasTime) return FormatDateTime(kTimeFormat, value);
-  if (!hasTime) return FormatDateTime(kDateFormat, value);
-  return FormatDateTime(std::string(kDateFormat) + " " + kTimeFormat, value);
+  if (!hasTime) return FormatDateTime(kShortDateFormat, value);
+  return FormatDateTime(std::string(kShortDateFormat) + " " + kTimeFormat, value);
 }
 
 TField::TField(std::string name, TFieldType type, int size, TFieldKind kind)

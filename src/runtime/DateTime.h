@@ -53,6 +53,8 @@ TDateTime GmtToLocal(TDateTime gmt);
 // "m" or "mm" after an hour (with only ":" or blanks between) means minutes. Text in quotes,
 // '/', ':' and every other character are written as they are.
 std::string FormatDateTime(std::string_view format, TDateTime value);
+// The server's short date format: the dates the service shows.
+inline constexpr char kShortDateFormat[] = "dd/mm/yyyy";
 
 extern const char* const kShortDayNames[7];    // "Sun" .. "Sat"
 extern const char* const kShortMonthNames[12];  // "Jan" .. "Dec"

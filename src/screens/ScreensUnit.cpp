@@ -3,7 +3,8 @@
 
 #include "forms/Application.h"
 #include "runtime/FormReader.h"
-#include "screens/InterimStart.h"
+#include "screens/Encabezado.h"
+#include "screens/Login.h"
 #include "screens/usSesion.h"
 #include "server/ApplicationInterface.h"
 #include "server/Controller.h"
@@ -14,7 +15,8 @@ namespace qx {
 
 void InitializeScreensUnit() {
   RegisterResources_screens();
-  RegisterStartForm(rkHTML40, &TfrmInterimStart::StaticClassInfo());
+  RegisterClasses<TfraEncabezado>();
+  RegisterStartForm(rkHTML40, &TfrmLogin::StaticClassInfo());
   RegisterNewSessionHandler(&IWServerControllerBaseNewSession);
 }
 
