@@ -18,8 +18,13 @@ constexpr char kPortugueseExpired[] = "a sess\xE3o expirou";  // Windows-1252
 }  // namespace
 
 std::string LanguageOfSessionEndPage(const std::string& folder) {
-  std::optional<std::string> file = ResolveInFolder(folder, kSessionEndPage);
-  std::optional<std::string> bytes = file ? ReadFileBytes(*file) : std::nullopt;
+  std::optional<std::string> bytes;
+  try {
+    if (std::optional<std::string> file = ResolveInFolder(folder, kSessionEndPage))
+      bytes = ReadFileBytes(*file);
+  } catch (const std::exception&) {
+    // An unreadable page (a folder of that name, an I/O error) is no page.
+  }
   if (!bytes) return kLanguageSpanish;
   const std::string text = LowerCase(*bytes);
   if (text.find(kEnglishExpired) != std::string::npos) return kLanguageEnglish;

@@ -3,8 +3,9 @@
 
 #include "forms/Application.h"
 #include "runtime/FormReader.h"
+#include "screens/Encabezado.h"
 #include "screens/Home.h"
-#include "screens/InterimStart.h"
+#include "screens/Login.h"
 #include "screens/usSesion.h"
 #include "server/ApplicationInterface.h"
 #include "server/Controller.h"
@@ -16,8 +17,8 @@ namespace qx {
 void InitializeScreensUnit() {
   RegisterResources_screens();
   // The login screen creates the home screen by its class name.
-  RegisterClasses<TfrmHome>();
-  RegisterStartForm(rkHTML40, &TfrmInterimStart::StaticClassInfo());
+  RegisterClasses<TfraEncabezado, TfrmHome>();
+  RegisterStartForm(rkHTML40, &TfrmLogin::StaticClassInfo());
   RegisterNewSessionHandler(&IWServerControllerBaseNewSession);
 }
 

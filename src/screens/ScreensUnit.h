@@ -7,8 +7,9 @@ namespace qx {
 class TIWAppForm;
 class TIWApplication;
 
-// Registers the screens' embedded definitions and the HTML 4.0 start form (for now the interim
-// start form), and installs IWServerControllerBaseNewSession as the controller's OnNewSession.
+// Registers the screens' embedded definitions, the header frame's class (screens' definitions
+// place it) and the HTML 4.0 start form, the login screen, and installs
+// IWServerControllerBaseNewSession as the controller's OnNewSession.
 // Called once while the library loads, before the controller is created.
 void InitializeScreensUnit();
 

@@ -1,5 +1,6 @@
 // Whole request cycles through the built library: session start with the size probe page,
-// posts of the interim start form, stale pages, stop, ping, unknown commands, expired and
+// posts of the start form (the login screen over an empty database, whose password edit sends
+// its text back), a missing database, stale pages, stop, ping, unknown commands, expired and
 // foreign sessions, internal files and the caching headers.
 #include <gtest/gtest.h>
 
@@ -20,6 +21,13 @@ using test::ServiceReply;
 
 constexpr char kPageType[] = "text/html; charset=windows-1252";
 constexpr char kSessionEndRedirect[] = "IWTop().window.location.href = \"/files/SessionEnd.htm\";";
+// Accept with no user chosen: the login's answer to every post of its button here.
+constexpr char kSelectUserAlert[] = "window.alert(\"Select a user name from the list.\");";
+
+// The password edit as a page shows it, holding `text` (in the service's encoding).
+std::string PasswordEdit(const std::string& text) {
+  return "<input TYPE=\"PASSWORD\" NAME=\"EDTPASSWORD\" VALUE=\"" + text + "\"";
+}
 
 class Service : public ::testing::Test {
  protected:
@@ -83,80 +91,75 @@ TEST_F(Service, TheProbePostShowsTheStartFormSizedToTheWindow) {
   for (const char* script : {"IWPreScript.js", "IWCommon.js", "IWCL.js", "IWGecko.js"})
     EXPECT_NE(page.body.find(std::string("src=\"/RequestQX9/js/") + script + "_9.0.17\""),
               std::string::npos) << script;
-  EXPECT_NE(page.body.find("ID=\"LBLECHO\">Type a text and copy it here.</span>"), std::string::npos);
+  EXPECT_NE(page.body.find("<title>Login in ZazAZ</title>"), std::string::npos) << page.body;
   // The probe post is never cached; the page is no reply to a current post yet.
   EXPECT_EQ(page.Header("Pragma"), "no-cache");
 }
 
-TEST_F(Service, TheButtonCopiesTheEditIntoTheLabelInTheServicesEncoding) {
+TEST_F(Service, ThePostedTextComesBackInTheServicesEncoding) {
   client_.Start();
   // "Lámpara ñoña" as the browser posts a windows-1252 page.
-  ServiceReply page = client_.Submit("BTNCOPY", "EDTTEXT=L%E1mpara+%F1o%F1a", 1);
+  ServiceReply page = client_.Submit("BTNACEPTAR", "EDTPASSWORD=L%E1mpara+%F1o%F1a", 1);
   EXPECT_EQ(page.status, 200u);
-  EXPECT_NE(page.body.find("ID=\"LBLECHO\">L\xE1" "mpara \xF1o\xF1" "a</span>"), std::string::npos)
+  EXPECT_NE(page.body.find(PasswordEdit("L\xE1" "mpara \xF1o\xF1" "a")), std::string::npos)
       << page.body;
-  EXPECT_NE(page.body.find("VALUE=\"L\xE1" "mpara \xF1o\xF1" "a\""), std::string::npos);
+  EXPECT_NE(page.body.find(kSelectUserAlert), std::string::npos);
   EXPECT_EQ(PageTrackID(page.body), 2);
   // A reply to a current post may be kept for the cache time and says when it expires.
   ASSERT_TRUE(page.Header("Expires"));
   EXPECT_FALSE(page.Header("Pragma"));
 }
 
-TEST_F(Service, EnterInTheEditDoesWhatTheButtonDoes) {
-  client_.Start();
-  ServiceReply page = client_.Submit("EDTTEXT", "EDTTEXT=by+Enter", 1);
-  EXPECT_NE(page.body.find("ID=\"LBLECHO\">by Enter</span>"), std::string::npos);
-}
-
 TEST_F(Service, MarkupInTheTextIsShownAsText) {
   client_.Start();
-  ServiceReply page = client_.Submit("BTNCOPY", "EDTTEXT=%3Cb%3E%22x%22", 1);
-  EXPECT_NE(page.body.find("ID=\"LBLECHO\">&lt;b&gt;&quot;x&quot;</span>"), std::string::npos);
+  ServiceReply page = client_.Submit("BTNACEPTAR", "EDTPASSWORD=%3Cb%3E%22x%22", 1);
+  EXPECT_NE(page.body.find(PasswordEdit("&lt;b&gt;&quot;x&quot;")), std::string::npos);
   EXPECT_EQ(page.body.find("<b>\"x\""), std::string::npos);
 }
 
 TEST_F(Service, AnOldPageIsIgnoredWithTheBackButtonMessage) {
   client_.Start();
-  client_.Submit("BTNCOPY", "EDTTEXT=current", 1);
-  ServiceReply stale = client_.Submit("BTNCOPY", "EDTTEXT=old", 1);
+  client_.Submit("BTNACEPTAR", "EDTPASSWORD=current", 1);
+  ServiceReply stale = client_.Submit("BTNACEPTAR", "EDTPASSWORD=old", 1);
   EXPECT_EQ(stale.status, 200u);
   EXPECT_NE(stale.body.find(
                 "window.alert(\"You cannot go back with this button.\\nUse the Back button\");"),
             std::string::npos);
   // Only the service's own message: the resync warning is off.
   EXPECT_EQ(stale.body.find("resynced"), std::string::npos);
-  EXPECT_NE(stale.body.find("ID=\"LBLECHO\">current</span>"), std::string::npos);
+  EXPECT_EQ(stale.body.find(kSelectUserAlert), std::string::npos);
+  EXPECT_NE(stale.body.find(PasswordEdit("current")), std::string::npos);
   EXPECT_EQ(PageTrackID(stale.body), 2);
   // The message is shown once; the current page goes on normally.
-  ServiceReply next = client_.Submit("BTNCOPY", "EDTTEXT=next", 2);
-  EXPECT_EQ(next.body.find("window.alert"), std::string::npos);
-  EXPECT_NE(next.body.find("ID=\"LBLECHO\">next</span>"), std::string::npos);
+  ServiceReply next = client_.Submit("BTNACEPTAR", "EDTPASSWORD=next", 2);
+  EXPECT_EQ(next.body.find("You cannot go back"), std::string::npos);
+  EXPECT_NE(next.body.find(PasswordEdit("next")), std::string::npos);
 }
 
 TEST_F(Service, ASlashAndASessionFieldMakeAPostNotANewSession) {
   client_.Start();
-  ServiceReply page = client_.Post("/", "EDTTEXT=slash&IW_Action=BTNCOPY&IW_ActionParam=&IW_SessionID_=" +
+  ServiceReply page = client_.Post("/", "EDTPASSWORD=slash&IW_Action=BTNACEPTAR&IW_ActionParam=&IW_SessionID_=" +
                                             client_.appID + "&IW_TrackID_=1");
-  EXPECT_NE(page.body.find("ID=\"LBLECHO\">slash</span>"), std::string::npos);
-  ServiceReply lower = client_.Post("/exec", "EDTTEXT=lower&IW_Action=BTNCOPY&IW_ActionParam=&IW_SessionID_=" +
+  EXPECT_NE(page.body.find(PasswordEdit("slash")), std::string::npos);
+  ServiceReply lower = client_.Post("/exec", "EDTPASSWORD=lower&IW_Action=BTNACEPTAR&IW_ActionParam=&IW_SessionID_=" +
                                                  client_.appID + "&IW_TrackID_=2");
-  EXPECT_NE(lower.body.find("ID=\"LBLECHO\">lower</span>"), std::string::npos);
+  EXPECT_NE(lower.body.find(PasswordEdit("lower")), std::string::npos);
 }
 
 TEST_F(Service, AnUnknownControlIsReportedOnTheSamePage) {
   client_.Start();
-  ServiceReply page = client_.Submit("NOSUCHBUTTON", "EDTTEXT=x", 1);
+  ServiceReply page = client_.Submit("NOSUCHBUTTON", "EDTPASSWORD=x", 1);
   EXPECT_EQ(page.status, 200u);
   EXPECT_NE(page.body.find("window.alert(\"Cannot find submit component.\");"), std::string::npos);
 }
 
-TEST_F(Service, TheEndButtonTerminatesTheSession) {
+TEST_F(Service, CancelTerminatesTheSession) {
   client_.Start();
-  ServiceReply final = client_.Submit("BTNTERMINATE", "EDTTEXT=", 1);
+  ServiceReply final = client_.Submit("BTNCANCELAR", "EDTPASSWORD=", 1);
   EXPECT_EQ(final.status, 200u);
-  EXPECT_NE(final.body.find("<html><body>Application has terminated</body></html>"), std::string::npos);
+  EXPECT_NE(final.body.find("<html><body>Login canceled.</body></html>"), std::string::npos);
   EXPECT_EQ(final.Header("Content-Type"), kPageType);
-  ServiceReply after = client_.Submit("BTNCOPY", "EDTTEXT=x", 2);
+  ServiceReply after = client_.Submit("BTNACEPTAR", "EDTPASSWORD=x", 2);
   EXPECT_NE(after.body.find(kSessionEndRedirect), std::string::npos);
 }
 
@@ -178,15 +181,25 @@ TEST_F(Service, AnUnknownCommandIsAServerError) {
   EXPECT_EQ(reply.Header("Content-Type"), kPageType);
 }
 
+TEST_F(Service, ASessionStartsOnlyWithItsDatabase) {
+  // Every session opens the database when it starts; without it no session is made.
+  ASSERT_TRUE(DeleteFile(dir_ / "database/Requests.mdb"));
+  ServiceReply reply = client_.Get("");
+  EXPECT_EQ(reply.status, 500u);
+  EXPECT_NE(reply.body.find("database/Requests.mdb"), std::string::npos) << reply.body;
+  EXPECT_EQ(reply.body.find("IW_SessionID_"), std::string::npos);
+  EXPECT_FALSE(FileExists(dir_ / "database/Requests.mdb"));
+}
+
 TEST_F(Service, UnknownAndStoppedSessionsAreSentToTheSessionEndPage) {
-  ServiceReply unknown = client_.Submit("BTNCOPY", "EDTTEXT=x", 1);
+  ServiceReply unknown = client_.Submit("BTNACEPTAR", "EDTPASSWORD=x", 1);
   EXPECT_EQ(unknown.status, 200u);
   EXPECT_NE(unknown.body.find(kSessionEndRedirect), std::string::npos);
 
   client_.Start();
   ServiceReply stop = client_.Get("/STOP/3/" + client_.appID);
   EXPECT_EQ(stop.status, 200u);
-  ServiceReply after = client_.Submit("BTNCOPY", "EDTTEXT=x", 1);
+  ServiceReply after = client_.Submit("BTNACEPTAR", "EDTPASSWORD=x", 1);
   EXPECT_NE(after.body.find(kSessionEndRedirect), std::string::npos);
 }
 
@@ -203,30 +216,30 @@ TEST_F(Service, StopSendsTheBrowserToItsTarget) {
 TEST_F(Service, ASessionAnswersOnlyItsOwnAddress) {
   client_.Start();
   client_.headers = {{"X-Forwarded-For", "192.0.2.7"}};
-  ServiceReply foreign = client_.Submit("BTNCOPY", "EDTTEXT=foreign", 1);
+  ServiceReply foreign = client_.Submit("BTNACEPTAR", "EDTPASSWORD=foreign", 1);
   EXPECT_EQ(foreign.status, 500u);
   EXPECT_NE(foreign.body.find("Security Exception: The IP you are using is different than the one "
                               "that is assigned to the specified session."),
             std::string::npos);
   client_.headers.clear();
-  ServiceReply own = client_.Submit("BTNCOPY", "EDTTEXT=own", 1);
+  ServiceReply own = client_.Submit("BTNACEPTAR", "EDTPASSWORD=own", 1);
   EXPECT_EQ(own.status, 200u);
-  EXPECT_NE(own.body.find("ID=\"LBLECHO\">own</span>"), std::string::npos);
+  EXPECT_NE(own.body.find(PasswordEdit("own")), std::string::npos);
 }
 
 TEST_F(Service, ASessionStartedBehindAProxyIsBoundToTheForwardedAddress) {
   client_.headers = {{"X-Forwarded-For", " 192.0.2.7 "}};
   client_.Start();
-  ServiceReply page = client_.Submit("BTNCOPY", "EDTTEXT=proxied", 1);
-  EXPECT_NE(page.body.find("ID=\"LBLECHO\">proxied</span>"), std::string::npos);
+  ServiceReply page = client_.Submit("BTNACEPTAR", "EDTPASSWORD=proxied", 1);
+  EXPECT_NE(page.body.find(PasswordEdit("proxied")), std::string::npos);
   client_.headers.clear();
-  EXPECT_EQ(client_.Submit("BTNCOPY", "EDTTEXT=direct", 2).status, 500u);
+  EXPECT_EQ(client_.Submit("BTNACEPTAR", "EDTPASSWORD=direct", 2).status, 500u);
 }
 
 TEST_F(Service, AnotherBrowserFamilyIsRefused) {
   client_.Start();
   client_.userAgent = "Mozilla/5.0 (X11; Linux x86_64; rv:120.0) Gecko/20100101 Firefox/120.0";
-  ServiceReply reply = client_.Submit("BTNCOPY", "EDTTEXT=x", 1);
+  ServiceReply reply = client_.Submit("BTNACEPTAR", "EDTPASSWORD=x", 1);
   EXPECT_EQ(reply.status, 500u);
   EXPECT_NE(reply.body.find("The browser you are using is different"), std::string::npos);
 }
@@ -282,7 +295,7 @@ TEST_F(Service, ResizeReportsTheWindowWithoutAPage) {
   ServiceReply resize = client_.Get("/RESIZE/0/" + client_.appID, "IW_width=1024&IW_height=768");
   EXPECT_EQ(resize.status, 200u);
   EXPECT_EQ(resize.body, "");
-  ServiceReply page = client_.Submit("BTNCOPY", "EDTTEXT=x", 1);
+  ServiceReply page = client_.Submit("BTNACEPTAR", "EDTPASSWORD=x", 1);
   // The next page is laid out at the size the browser reported with its post.
   EXPECT_NE(page.body.find("InitRects(800, 600);"), std::string::npos);
 }

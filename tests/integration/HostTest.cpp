@@ -22,6 +22,7 @@ class HostService : public ::testing::Test {
  protected:
   void SetUp() override {
     std::filesystem::copy_file(test::BuiltLibraryFile(), dir_ / "RequestQX9.so");
+    test::CreateInstallDatabase(dir_.path());
     ASSERT_TRUE(ForceDirectories(dir_ / "Files"));
     ASSERT_TRUE(WriteFileBytes(dir_ / "Files/SessionEnd.htm", "<p>Session ended</p>"));
     host_.Start(test::LoopbackOptions(dir_ / "RequestQX9.so", dir_ / "Files", 1));
@@ -52,8 +53,8 @@ class HostService : public ::testing::Test {
     EXPECT_TRUE(page && page->status == 200);
     return appID;
   }
-  std::string CopyFields(const std::string& appID, const std::string& text, int track) {
-    return "EDTTEXT=" + text + "&IW_Action=BTNCOPY&IW_ActionParam=&IW_SessionID_=" + appID +
+  std::string AcceptFields(const std::string& appID, const std::string& text, int track) {
+    return "EDTPASSWORD=" + text + "&IW_Action=BTNACEPTAR&IW_ActionParam=&IW_SessionID_=" + appID +
            "&IW_TrackID_=" + std::to_string(track);
   }
 
@@ -70,16 +71,16 @@ TEST_F(HostService, ASessionRunsOnOneKeepAliveConnection) {
 
   const std::string appID = StartSession(client);
   ASSERT_EQ(appID.size(), 28u);
-  std::optional<HttpReply> page = Post(client, "/RequestQX9/EXEC", CopyFields(appID, "L%E1mpara", 1));
+  std::optional<HttpReply> page = Post(client, "/RequestQX9/EXEC", AcceptFields(appID, "L%E1mpara", 1));
   ASSERT_TRUE(page);
   EXPECT_EQ(page->status, 200);
   EXPECT_EQ(page->Header("Content-Type"), "text/html; charset=windows-1252");
-  EXPECT_NE(page->body.find("ID=\"LBLECHO\">L\xE1" "mpara</span>"), std::string::npos);
+  EXPECT_NE(page->body.find("NAME=\"EDTPASSWORD\" VALUE=\"L\xE1" "mpara\""), std::string::npos);
 
   // The expired session's page is the host's own file.
   std::optional<HttpReply> stop = Get(client, "/RequestQX9/STOP/2/" + appID);
   ASSERT_TRUE(stop);
-  std::optional<HttpReply> expired = Post(client, "/RequestQX9/EXEC", CopyFields(appID, "x", 2));
+  std::optional<HttpReply> expired = Post(client, "/RequestQX9/EXEC", AcceptFields(appID, "x", 2));
   ASSERT_TRUE(expired);
   EXPECT_NE(expired->body.find("\"/files/SessionEnd.htm\""), std::string::npos);
   std::optional<HttpReply> end = Get(client, "/files/SessionEnd.htm");
@@ -90,15 +91,15 @@ TEST_F(HostService, ASessionRunsOnOneKeepAliveConnection) {
 TEST_F(HostService, AForwardedAddressIsTheSessionsAddress) {
   HttpClient client(host_.Port());
   const std::string appID = StartSession(client);
-  std::optional<HttpReply> foreign = Post(client, "/RequestQX9/EXEC", CopyFields(appID, "a", 1),
+  std::optional<HttpReply> foreign = Post(client, "/RequestQX9/EXEC", AcceptFields(appID, "a", 1),
                                           "X-Forwarded-For: 192.0.2.44\r\n");
   ASSERT_TRUE(foreign);
   EXPECT_EQ(foreign->status, 500);
   EXPECT_NE(foreign->body.find("The IP you are using is different"), std::string::npos);
-  std::optional<HttpReply> own = Post(client, "/RequestQX9/EXEC", CopyFields(appID, "b", 1));
+  std::optional<HttpReply> own = Post(client, "/RequestQX9/EXEC", AcceptFields(appID, "b", 1));
   ASSERT_TRUE(own);
   EXPECT_EQ(own->status, 200);
-  EXPECT_NE(own->body.find("ID=\"LBLECHO\">b</span>"), std::string::npos);
+  EXPECT_NE(own->body.find("NAME=\"EDTPASSWORD\" VALUE=\"b\""), std::string::npos);
 }
 
 TEST_F(HostService, PicturesAnswerConditionalRequests) {

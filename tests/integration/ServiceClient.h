@@ -68,7 +68,7 @@ class ServiceClient {
   // A post of the current page as the client library makes it.
   ServiceReply Submit(const std::string& action, const std::string& fields, int track) {
     return Post("/EXEC", fields + "&IW_Action=" + action + "&IW_ActionParam=" +
-                             "&IW_FormName=frmInterimStart&IW_FormClass=TfrmInterimStart" +
+                             "&IW_FormName=frmLogin&IW_FormClass=TfrmLogin" +
                              "&IW_SessionID_=" + appID + "&IW_TrackID_=" + std::to_string(track) +
                              "&IW_width=800&IW_height=600");
   }

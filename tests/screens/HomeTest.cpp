@@ -112,6 +112,11 @@ TEST_F(Home, TheListTheButtonsAndTheFollowUpFollowTheCurrentRequest) {
   TfrmHome& home = SignIn(7);
   std::string page = Render(home);
   EXPECT_NE(page.find("<title>Online failures report [Ana]</title>"), std::string::npos);
+  // The header greets her, dates the page and has its sign-out link at the right edge.
+  EXPECT_NE(page.find(">Welcome Ana</span>"), std::string::npos);
+  EXPECT_NE(page.find(">Last update: " + FormatDateTime("dd/mm/yyyy ", Now())), std::string::npos);
+  EXPECT_NE(page.find(".LNKLOGOUTFRAENCABEZADO1CSS {position:absolute;left:702px;top:2px;"),
+            std::string::npos);
   EXPECT_EQ(home.dbgRequest().Caption(),
             "Pending requests [All] and Requests Dealt with or Canceled [from " +
                 FormatDateTime("dd/mm/yyyy", Now() - 30) + "]");
