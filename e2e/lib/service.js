@@ -3,10 +3,12 @@
 // staged database, and headless Chromium with a fresh profile. Everything started here is stopped by stop(). With
 // { testLibrary: true } the copy is made of the browser tests' own library instead, whose
 // start form is the test form; with { publicFiles: [paths] } those files join a copy of the
-// staged Files folder that both the library and the host serve, for this run only.
+// staged Files folder that both the library and the host serve, for this run only; with
+// { databaseSql } the database is a new one filled with those statements instead (its path
+// is the returned `database`).
 "use strict";
 
-const { spawn } = require("node:child_process");
+const { execFileSync, spawn } = require("node:child_process");
 const fs = require("node:fs");
 const net = require("node:net");
 const os = require("node:os");
@@ -44,7 +46,8 @@ async function waitForPing(base, host) {
   throw new Error("requestqx-host did not answer in time");
 }
 
-// The running service and browser: { base, context, stop(), openPage(), openStartForm() }.
+// The running service and browser: { base, context, database, stop(), openPage(),
+// openStartForm() }.
 async function startService(options = {}) {
   for (const file of ["requestqx-host", "RequestQX9.so", "Files/SessionEnd.htm",
                       "database/Requests.mdb"]) {
@@ -60,9 +63,16 @@ async function startService(options = {}) {
   const work = fs.mkdtempSync(path.join(os.tmpdir(), "qx-e2e-"));
   // Under the service's own name, so that the library behaves exactly as the staged one.
   fs.copyFileSync(library, path.join(work, "RequestQX9.so"));
-  // Every session opens the database beside the library: a copy of the staged one.
-  fs.mkdirSync(path.join(work, "database"));
-  fs.copyFileSync(path.join(stage, "database", "Requests.mdb"), path.join(work, "database", "Requests.mdb"));
+  // Every session opens the database beside the library: a copy of the staged one, or one made
+  // by the staged admin tool and filled with the test's statements.
+  const database = path.join(work, "database", "Requests.mdb");
+  if (options.databaseSql === undefined) {
+    fs.mkdirSync(path.join(work, "database"));
+    fs.copyFileSync(path.join(stage, "database", "Requests.mdb"), database);
+  } else {
+    execFileSync(path.join(stage, "requestqx-admin"), ["init-db", database], { stdio: "ignore" });
+    execFileSync("sqlite3", ["-bail", database], { input: options.databaseSql });
+  }
   let files = path.join(stage, "Files");
   if (options.publicFiles) {
     // The library's files folder lies beside it; the host serves the same one.
@@ -101,7 +111,7 @@ async function startService(options = {}) {
     fs.rmSync(work, { recursive: true, force: true });
   }
   // A new page (a new session) that records script errors and the console's error messages
-  // (a failed load among them) and accepts dialogs, keeping their texts.
+  // (a failed load among them) and answers dialogs, keeping their texts.
   async function openPage() {
     const page = await context.newPage();
     const errors = [];
@@ -110,11 +120,14 @@ async function startService(options = {}) {
     page.on("console", (message) => {
       if (message.type() === "error") errors.push(message.text());
     });
+    // Answers queued by the test (false: cancel) go to the next dialogs; the rest are accepted.
+    const answers = [];
     page.on("dialog", async (dialog) => {
       dialogs.push(dialog.message());
-      await dialog.accept();
+      if (answers.length && !answers.shift()) await dialog.dismiss();
+      else await dialog.accept();
     });
-    return { page, errors, dialogs };
+    return { page, errors, dialogs, answers };
   }
   // The start form in a new page, opened as a person opens it, once the probe page has posted
   // the window size and the form's Initialize() has run (client objects made, lock released).
@@ -127,7 +140,7 @@ async function startService(options = {}) {
                                             window.locked === false);
     return opened;
   }
-  return { base, context, stop, openPage, openStartForm };
+  return { base, context, database, stop, openPage, openStartForm };
 }
 
 module.exports = { startService };
