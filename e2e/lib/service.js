@@ -1,11 +1,10 @@
 // Starts the staged service for browser tests: requestqx-host on a free loopback port with a
-// private copy of RequestQX9.so (so its cache folder is the test's own) beside a copy of the
-// staged database, and headless Chromium with a fresh profile. Everything started here is stopped by stop(). With
-// { testLibrary: true } the copy is made of the browser tests' own library instead, whose
-// start form is the test form; with { publicFiles: [paths] } those files join a copy of the
-// staged Files folder that both the library and the host serve, for this run only; with
-// { databaseSql } the database is a new one filled with those statements instead (its path
-// is the returned `database`).
+// private copy of RequestQX9.so (so its cache folder is the test's own) beside copies of the
+// staged database and Files folder, and headless Chromium with a fresh profile. Everything
+// started here is stopped by stop(). With { testLibrary: true } the copy is made of the browser
+// tests' own library instead, whose start form is the test form; with { publicFiles: [paths] }
+// those files join the copy of the Files folder; with { databaseSql } the database is a new one
+// filled with those statements instead (its path is the returned `database`).
 "use strict";
 
 const { execFileSync, spawn } = require("node:child_process");
@@ -73,13 +72,11 @@ async function startService(options = {}) {
     execFileSync(path.join(stage, "requestqx-admin"), ["init-db", database], { stdio: "ignore" });
     execFileSync("sqlite3", ["-bail", database], { input: options.databaseSql });
   }
-  let files = path.join(stage, "Files");
-  if (options.publicFiles) {
-    // The library's files folder lies beside it; the host serves the same one.
-    files = path.join(work, "Files");
-    fs.cpSync(path.join(stage, "Files"), files, { recursive: true });
-    for (const file of options.publicFiles) fs.copyFileSync(file, path.join(files, path.basename(file)));
-  }
+  // The library serves the pictures of its pages from the Files folder beside it, and the host
+  // serves the same folder: a copy of the staged one, with the test's own files.
+  const files = path.join(work, "Files");
+  fs.cpSync(path.join(stage, "Files"), files, { recursive: true });
+  for (const file of options.publicFiles || []) fs.copyFileSync(file, path.join(files, path.basename(file)));
   const port = await freePort();
   const base = `http://127.0.0.1:${port}`;
   const log = fs.openSync(path.join(work, "host.log"), "w");

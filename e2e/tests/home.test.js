@@ -187,7 +187,7 @@ test("Remind and Cancel ask first, send nothing when declined, and rebuild the l
   await post(page, () => page.click("#BTNRECORDAR"));
   let state = await homeState(page);
   assert.equal(query("SELECT Id_Status || ' ' || Id_UserStatus FROM Request JOIN Request_Status " +
-                     "USING (Id_Req_Status) WHERE Request.Id_Request = 21"), "8 1");
+                     "USING (Id_Req_Status) WHERE Request.Id_Request = 21"), "8 1", JSON.stringify(dialogs));
   assert.deepEqual(state.requests.map((row) => row[3]), ["Reminder", "Reminder", "Completed"]);
   assert.equal(state.notes.length, 3);
   assert.deepEqual([state.dial, state.remind, state.cancel], ["Number 21", false, true]);

@@ -184,8 +184,23 @@ class SqliteConnection final : public DbConnection {
   sqlite3* db_;
 };
 
-// Opens a file known to be there, with the busy timeout and WAL mode set.
-std::unique_ptr<DbConnection> OpenFile(const std::string& path, int busyTimeoutMs) {
+// Whether the open database file starts with the SQLite header, read through SQLite's own
+// descriptor: opening and closing another descriptor of the file would release every POSIX
+// lock this process holds on it, the other connections' included, so that another process
+// could take the file as unused and checkpoint and delete the WAL under them.
+bool HasSqliteHeader(sqlite3* db) {
+  sqlite3_file* file = nullptr;
+  if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
+      !file->pMethods)
+    return false;
+  char header[sizeof kHeader];
+  return file->pMethods->xRead(file, header, sizeof header, 0) == SQLITE_OK &&
+         std::memcmp(header, kHeader, sizeof header) == 0;
+}
+
+// Opens a file known to be there, with the busy timeout and WAL mode set; an existing file
+// must be an SQLite database.
+std::unique_ptr<DbConnection> OpenFile(const std::string& path, int busyTimeoutMs, bool existing) {
   sqlite3* db = nullptr;
   int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
   if (rc != SQLITE_OK) {
@@ -194,6 +209,9 @@ std::unique_ptr<DbConnection> OpenFile(const std::string& path, int busyTimeoutM
     throw EADOError(Format(kMsgCannotOpen, {path, reason}), KindOf(rc));
   }
   auto connection = std::make_unique<SqliteConnection>(db);
+  if (existing && !HasSqliteHeader(db))
+    throw EADOError(Format(kMsgNotADatabase, {path, kMsgNoSqliteHeader}),
+                    DbErrorKind::kNotADatabase);
   sqlite3_extended_result_codes(db, 1);
   sqlite3_busy_timeout(db, busyTimeoutMs);
   // The first statement reads the file: a damaged file fails here, naming the file.
@@ -218,16 +236,7 @@ std::unique_ptr<DbConnection> SqliteEngine::Open(const std::string& path, int bu
     throw EADOError(Format(kMsgCannotOpen, {path, std::strerror(errno)}), DbErrorKind::kCannotOpen);
   }
   if (!S_ISREG(st.st_mode)) throw EADOError(Format(kMsgNotAFile, {path}), DbErrorKind::kCannotOpen);
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0)
-    throw EADOError(Format(kMsgCannotOpen, {path, std::strerror(errno)}), DbErrorKind::kCannotOpen);
-  char header[sizeof kHeader];
-  ssize_t got = ::read(fd, header, sizeof header);
-  ::close(fd);
-  if (got != static_cast<ssize_t>(sizeof header) || std::memcmp(header, kHeader, sizeof header))
-    throw EADOError(Format(kMsgNotADatabase, {path, kMsgNoSqliteHeader}),
-                    DbErrorKind::kNotADatabase);
-  return OpenFile(path, busyTimeoutMs);
+  return OpenFile(path, busyTimeoutMs, true);
 }
 
 std::unique_ptr<DbConnection> SqliteEngine::Create(const std::string& path,
@@ -240,8 +249,9 @@ std::unique_ptr<DbConnection> SqliteEngine::Create(const std::string& path,
     throw EADOError(Format(kMsgCannotOpen, {path, std::strerror(errno)}), DbErrorKind::kCannotOpen);
   }
   ::close(fd);
-  // An empty file is an empty SQLite database.
-  return OpenFile(path, busyTimeoutMs);
+  // An empty file is an empty SQLite database. Nothing else has the new file open, so closing
+  // the descriptor that made it releases no one's locks.
+  return OpenFile(path, busyTimeoutMs, false);
 }
 
 }  // namespace qx

@@ -1,6 +1,7 @@
 // Connections and commands: connection strings, files that are missing or not databases,
-// WAL mode, transactions, two connections racing for one id or for the write lock, the text
-// conversion at the boundary, commands with parameters by position, and the schema's keys.
+// WAL mode and its locks seen from another process, transactions, two connections racing for
+// one id or for the write lock, the text conversion at the boundary, commands with parameters
+// by position, and the schema's keys.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -14,6 +15,7 @@
 #include "data/Statements.h"
 #include "runtime/Files.h"
 #include "runtime/Strings.h"
+#include "support/RunProgram.h"
 
 namespace qx::test {
 namespace {
@@ -103,6 +105,24 @@ TEST_F(ConnectionTest, OpensInWalModeAndClosesItsDatasets) {
   EXPECT_FALSE(ds->Active());
   ds->Open();  // opens the connection again
   EXPECT_TRUE(connection_.Connected());
+}
+
+// Opening a connection must not release the locks the process's other connections hold on
+// the file: another process (a desktop tool) would take the file as unused, checkpoint it and
+// delete the WAL that those connections go on writing to, and their later commits would be
+// lost to everyone else.
+TEST_F(ConnectionTest, AnotherProcessSeesEveryCommitWhileConnectionsComeAndGo) {
+  auto count = [&] {
+    ProgramResult r = RunProgram("/usr/bin/sqlite3", {path_, "SELECT Count(*) FROM Status"}, dir_);
+    EXPECT_EQ(r.status, 0) << r.err;
+    return r.out;
+  };
+  Exec("INSERT INTO Status (Id_Status, Id_Language, Description) VALUES (1, 'EN', 'New')");
+  auto other = OtherConnection(1000);
+  EXPECT_EQ(count(), "1\n");
+  EXPECT_TRUE(FileExists(path_ + "-wal"));
+  Exec("INSERT INTO Status (Id_Status, Id_Language, Description) VALUES (2, 'EN', 'Awaiting')");
+  EXPECT_EQ(count(), "2\n");
 }
 
 TEST_F(ConnectionTest, DatasetsAndCommandsOutliveTheirConnectionSafely) {
