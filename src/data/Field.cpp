@@ -1,6 +1,7 @@
 // TField: declared-type mapping, typed reads with their conversions, display texts and writes.
 #include "data/Field.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -220,6 +221,19 @@ std::string TField::TextOf(bool display) const {
 }
 
 std::string TField::DisplayText() const { return TextOf(true); }
+
+std::string_view TField::DisplayText(std::string& buffer) const {
+  const Variant& v = Value();
+  const bool asString = type_ != ftBoolean && type_ != ftDateTime && type_ != ftBlob && type_ != ftGraphic;
+  if (asString && (v.kind() == Variant::Kind::Text || v.kind() == Variant::Kind::Blob)) return v.bytes();
+  if (asString && v.kind() == Variant::Kind::Integer) {
+    buffer.resize(24);
+    buffer.resize(static_cast<std::size_t>(std::to_chars(buffer.data(), buffer.data() + buffer.size(), v.integer()).ptr - buffer.data()));
+    return buffer;
+  }
+  buffer = TextOf(true);
+  return buffer;
+}
 std::string TField::Text() const { return TextOf(false); }
 
 Variant TField::Coerce(const Variant& value) const {
