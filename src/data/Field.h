@@ -119,6 +119,8 @@ class TField {
  private:
   friend class TDataSet;
   std::string TextOf(bool display) const;
+  // DisplayValues' part for the value: before the semicolon for true, after it for false.
+  std::string_view BooleanText() const;
   // Turns a value into the kind this field stores.
   Variant Coerce(const Variant& value) const;
 

@@ -198,6 +198,8 @@ TEST_F(DataSetTest, BooleanDisplayValuesAndBlobTexts) {
   EXPECT_EQ(urgent.DisplayText(), "");
   ds->Next();
   EXPECT_EQ(urgent.DisplayText(), "!");
+  std::string buffer;
+  EXPECT_EQ(urgent.DisplayText(buffer), "!");
   EXPECT_EQ(urgent.AsString(), "True");
 
   Exec("INSERT INTO Users (Id_User, Id_Language, Photo) VALUES (1, 'EN', :p)",
