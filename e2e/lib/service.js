@@ -1,6 +1,6 @@
 // Starts the staged service for browser tests: requestqx-host on a free loopback port with a
-// private copy of RequestQX9.so (so its cache folder is the test's own), and headless
-// Chromium with a fresh profile. Everything started here is stopped by stop(). With
+// private copy of RequestQX9.so (so its cache folder is the test's own) beside a copy of the
+// staged database, and headless Chromium with a fresh profile. Everything started here is stopped by stop(). With
 // { testLibrary: true } the copy is made of the browser tests' own library instead, whose
 // start form is the test form; with { publicFiles: [paths] } those files join a copy of the
 // staged Files folder that both the library and the host serve, for this run only.
@@ -46,7 +46,8 @@ async function waitForPing(base, host) {
 
 // The running service and browser: { base, context, stop(), openPage(), openStartForm() }.
 async function startService(options = {}) {
-  for (const file of ["requestqx-host", "RequestQX9.so", "Files/SessionEnd.htm"]) {
+  for (const file of ["requestqx-host", "RequestQX9.so", "Files/SessionEnd.htm",
+                      "database/Requests.mdb"]) {
     if (!fs.existsSync(path.join(stage, file))) {
       throw new Error(`${path.join(stage, file)} is missing: run "make stage" first`);
     }
@@ -59,6 +60,9 @@ async function startService(options = {}) {
   const work = fs.mkdtempSync(path.join(os.tmpdir(), "qx-e2e-"));
   // Under the service's own name, so that the library behaves exactly as the staged one.
   fs.copyFileSync(library, path.join(work, "RequestQX9.so"));
+  // Every session opens the database beside the library: a copy of the staged one.
+  fs.mkdirSync(path.join(work, "database"));
+  fs.copyFileSync(path.join(stage, "database", "Requests.mdb"), path.join(work, "database", "Requests.mdb"));
   let files = path.join(stage, "Files");
   if (options.publicFiles) {
     // The library's files folder lies beside it; the host serves the same one.

@@ -26,6 +26,28 @@ struct TSmtpSettings {
   bool SSL_VerMode1 = false, SSL_VerMode2 = false, SSL_VerMode3 = false;
 };
 
+// The settings of a qxsmtp row: `row` is a dataset on the row (anything with FieldByName whose
+// fields read AsString, AsInteger and AsBoolean), so that this layer needs no database types.
+template <class Row>
+TSmtpSettings SmtpSettingsFromRow(const Row& row) {
+  TSmtpSettings s;
+  s.Servidor = row.FieldByName("Servidor").AsString();
+  s.Usuario = row.FieldByName("Usuario").AsString();
+  s.Pwd = row.FieldByName("Pwd").AsString();
+  s.Puerto = row.FieldByName("Puerto").AsInteger();
+  s.TLS_Type = row.FieldByName("TLS_Type").AsInteger();
+  s.SSL_Method = row.FieldByName("SSL_Method").AsInteger();
+  s.SSL_VerDepht = row.FieldByName("SSL_VerDepht").AsInteger();
+  s.AutType = row.FieldByName("AutType").AsInteger();
+  s.SSL_CertFile = row.FieldByName("SSL_CertFile").AsString();
+  s.SSL_KeyFile = row.FieldByName("SSL_KeyFile").AsString();
+  s.SSL_RootFile = row.FieldByName("SSL_RootFile").AsString();
+  s.SSL_VerMode1 = row.FieldByName("SSL_VerMode1").AsBoolean();
+  s.SSL_VerMode2 = row.FieldByName("SSL_VerMode2").AsBoolean();
+  s.SSL_VerMode3 = row.FieldByName("SSL_VerMode3").AsBoolean();
+  return s;
+}
+
 // What one mail about a request says.
 struct TRequestMail {
   int RequestId = 0;

@@ -196,4 +196,10 @@ std::string ModuleFileName(const void* address) {
   return ec ? std::string(info.dli_fname) : p.string();
 }
 
+std::string ExecutableFileName() {
+  std::error_code ec;
+  fs::path p = fs::read_symlink("/proc/self/exe", ec);
+  return ec ? std::string() : p.string();
+}
+
 }  // namespace qx

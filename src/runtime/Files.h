@@ -56,5 +56,7 @@ std::optional<std::string> ResolveInFolder(const std::string& folder, std::strin
 
 // Full path of the loaded module (executable or library) that contains `address`.
 std::string ModuleFileName(const void* address);
+// Full path of the running process's executable; empty when the system does not tell.
+std::string ExecutableFileName();
 
 }  // namespace qx

@@ -11,6 +11,17 @@ const char* const kSettingsFileName = "ZozarodUruzede.ini";
 const char* const kDatabaseFileName = "Requests.mdb";
 const char* const kBackButtonMessage = "You cannot go back with this button.\r\nUse the Back button";
 
+namespace {
+
+TNewSessionEvent& NewSessionHandler() {
+  static TNewSessionEvent handler;
+  return handler;
+}
+
+}  // namespace
+
+void RegisterNewSessionHandler(TNewSessionEvent handler) { NewSessionHandler() = std::move(handler); }
+
 TServerController::TServerController(std::string libraryFileName)
     : TIWServerControllerBase(std::move(libraryFileName)) {}
 
@@ -44,6 +55,7 @@ void TServerController::LoadStoredValues() {
   SetSessionTrackingMethod(tmHidden);
   SetShowResyncWarning(true);
   SetOnCreate([this] { IWServerControllerBaseCreate(); });
+  SetOnNewSession(NewSessionHandler());
   SetOnBackButton([this](int submitted, int current, const std::string& formName, bool& handled,
                          bool& execute) {
     IWServerControllerBaseBackButton(submitted, current, formName, handled, execute);

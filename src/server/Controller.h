@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "server/ControllerEvents.h"
 #include "server/ServerControllerBase.h"
 
 namespace qx {
@@ -15,6 +16,12 @@ extern const char* const kDatabaseFileName;   // "Requests.mdb"
 // What a page posted from the browser's history is answered with.
 extern const char* const kBackButtonMessage;
 constexpr int kDefaultTCPIPPort = 8081;
+
+// The service's OnNewSession handler creates the session's data module, which belongs to a
+// layer above this one; that layer installs it here while the library loads, before the
+// controller exists, and the controller assigns it with its stored values. Not thread-safe:
+// only the loading thread calls it.
+void RegisterNewSessionHandler(TNewSessionEvent handler);
 
 class TServerController : public TIWServerControllerBase {
  public:

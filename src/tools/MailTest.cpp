@@ -84,22 +84,7 @@ TSmtpSettings ReadSmtpSettings(const std::string& database) {
   row.SetCommandText(SqlSmtpSettings(kSmtpRow));
   row.Open();
   if (row.IsEmpty()) throw Exception(Format(kMsgNoSettings, {database, kSmtpRow}));
-  TSmtpSettings s;
-  s.Servidor = row.FieldByName("Servidor").AsString();
-  s.Usuario = row.FieldByName("Usuario").AsString();
-  s.Pwd = row.FieldByName("Pwd").AsString();
-  s.Puerto = row.FieldByName("Puerto").AsInteger();
-  s.TLS_Type = row.FieldByName("TLS_Type").AsInteger();
-  s.SSL_Method = row.FieldByName("SSL_Method").AsInteger();
-  s.SSL_VerDepht = row.FieldByName("SSL_VerDepht").AsInteger();
-  s.AutType = row.FieldByName("AutType").AsInteger();
-  s.SSL_CertFile = row.FieldByName("SSL_CertFile").AsString();
-  s.SSL_KeyFile = row.FieldByName("SSL_KeyFile").AsString();
-  s.SSL_RootFile = row.FieldByName("SSL_RootFile").AsString();
-  s.SSL_VerMode1 = row.FieldByName("SSL_VerMode1").AsBoolean();
-  s.SSL_VerMode2 = row.FieldByName("SSL_VerMode2").AsBoolean();
-  s.SSL_VerMode3 = row.FieldByName("SSL_VerMode3").AsBoolean();
-  return s;
+  return SmtpSettingsFromRow(row);
 }
 
 int RunMailTest(const std::vector<std::string>& args, std::ostream& out) {

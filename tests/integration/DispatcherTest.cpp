@@ -1,6 +1,6 @@
 // Whole request cycles through the built library: session start with the size probe page,
-// posts of the interim start form, stale pages, stop, ping, unknown commands, expired and
-// foreign sessions, internal files and the caching headers.
+// posts of the interim start form, a missing database, stale pages, stop, ping, unknown
+// commands, expired and foreign sessions, internal files and the caching headers.
 #include <gtest/gtest.h>
 
 #include "ServiceClient.h"
@@ -176,6 +176,16 @@ TEST_F(Service, AnUnknownCommandIsAServerError) {
   EXPECT_EQ(reply.body.rfind("<html><head><script>\r\n", 0), 0u);
   EXPECT_NE(reply.body.find("IWTop().document.writeln('"), std::string::npos);
   EXPECT_EQ(reply.Header("Content-Type"), kPageType);
+}
+
+TEST_F(Service, ASessionStartsOnlyWithItsDatabase) {
+  // Every session opens the database when it starts; without it no session is made.
+  ASSERT_TRUE(DeleteFile(dir_ / "database/Requests.mdb"));
+  ServiceReply reply = client_.Get("");
+  EXPECT_EQ(reply.status, 500u);
+  EXPECT_NE(reply.body.find("database/Requests.mdb"), std::string::npos) << reply.body;
+  EXPECT_EQ(reply.body.find("IW_SessionID_"), std::string::npos);
+  EXPECT_FALSE(FileExists(dir_ / "database/Requests.mdb"));
 }
 
 TEST_F(Service, UnknownAndStoppedSessionsAreSentToTheSessionEndPage) {

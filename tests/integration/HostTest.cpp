@@ -22,6 +22,7 @@ class HostService : public ::testing::Test {
  protected:
   void SetUp() override {
     std::filesystem::copy_file(test::BuiltLibraryFile(), dir_ / "RequestQX9.so");
+    test::CreateInstallDatabase(dir_.path());
     ASSERT_TRUE(ForceDirectories(dir_ / "Files"));
     ASSERT_TRUE(WriteFileBytes(dir_ / "Files/SessionEnd.htm", "<p>Session ended</p>"));
     host_.Start(test::LoopbackOptions(dir_ / "RequestQX9.so", dir_ / "Files", 1));

@@ -6,6 +6,9 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "data/Schema.h"
+#include "runtime/Files.h"
+
 namespace qx::test {
 namespace {
 
@@ -20,11 +23,20 @@ Fn Export(void* handle, const char* name) {
 
 std::string BuiltLibraryFile() { return QX_REQUESTQX9_FILE; }
 
+void CreateInstallDatabase(const std::string& libraryFolder) {
+  const std::string folder = IncludeTrailingPathDelimiter(libraryFolder) + "database";
+  const std::string file = folder + "/Requests.mdb";
+  if (FileExists(file)) return;
+  if (!ForceDirectories(folder)) throw std::runtime_error("cannot make " + folder);
+  CreateDatabaseFile(file);
+}
+
 LoadedLibrary::LoadedLibrary(const std::string& folder, const std::string& builtLibrary) {
   std::filesystem::path target = std::filesystem::path(folder) / "RequestQX9.so";
   std::filesystem::copy_file(builtLibrary, target,
                              std::filesystem::copy_options::overwrite_existing);
   fileName_ = target.string();
+  CreateInstallDatabase(folder);
   handle_ = ::dlopen(fileName_.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle_) throw std::runtime_error(std::string("dlopen failed: ") + ::dlerror());
   getExtensionVersion_ = Export<QxGetExtensionVersionFn>(handle_, "GetExtensionVersion");

@@ -1,5 +1,6 @@
 // The built service library loaded for a test: copied into a folder of the test's own (which
-// becomes its library folder) and loaded from there, with its three exports at hand.
+// becomes its library folder) beside an empty database, and loaded from there, with its three
+// exports at hand.
 #pragma once
 
 #include <cstdint>
@@ -13,10 +14,15 @@ namespace qx::test {
 // The library the build produced (set by the build for targets that link qx_test_library).
 std::string BuiltLibraryFile();
 
+// Creates "database/Requests.mdb" with the service's empty tables in `libraryFolder` unless
+// it is there: the database a service without a settings file opens for every session.
+void CreateInstallDatabase(const std::string& libraryFolder);
+
 class LoadedLibrary {
  public:
-  // Copies `builtLibrary` into `folder` as "RequestQX9.so" and loads it; fails with
-  // std::runtime_error naming the loader's complaint.
+  // Copies `builtLibrary` into `folder` as "RequestQX9.so", lays out the database
+  // (CreateInstallDatabase) and loads the library; fails with std::runtime_error naming the
+  // loader's complaint.
   explicit LoadedLibrary(const std::string& folder,
                          const std::string& builtLibrary = BuiltLibraryFile());
   // Terminates the extension (unless Terminate was called) and unloads it.
