@@ -1,12 +1,14 @@
 // Starts the staged service for browser tests: requestqx-host on a free loopback port with a
-// private copy of RequestQX9.so (so its cache folder is the test's own) beside a copy of the
-// staged database, and headless Chromium with a fresh profile. Everything started here is stopped by stop(). With
-// { testLibrary: true } the copy is made of the browser tests' own library instead, whose
-// start form is the test form; with { publicFiles: [paths] } those files join a copy of the
-// staged Files folder that both the library and the host serve, for this run only.
+// private copy of RequestQX9.so (so its cache folder is the test's own) beside copies of the
+// staged Files folder (which the host serves too) and database, and headless Chromium with a
+// fresh profile. Everything started here is stopped by stop(). With { testLibrary: true } the
+// copy is made of the browser tests' own library instead, whose start form is the test form;
+// with { publicFiles: [paths] } those files join the copied Files folder, for this run only;
+// with { database: file } the sessions open a copy of that database file instead of the
+// staged one.
 "use strict";
 
-const { spawn } = require("node:child_process");
+const { spawn, spawnSync } = require("node:child_process");
 const fs = require("node:fs");
 const net = require("node:net");
 const os = require("node:os");
@@ -60,15 +62,17 @@ async function startService(options = {}) {
   const work = fs.mkdtempSync(path.join(os.tmpdir(), "qx-e2e-"));
   // Under the service's own name, so that the library behaves exactly as the staged one.
   fs.copyFileSync(library, path.join(work, "RequestQX9.so"));
-  // Every session opens the database beside the library: a copy of the staged one.
+  // Every session opens the database beside the library: a copy of the staged one, or of the
+  // test's own.
   fs.mkdirSync(path.join(work, "database"));
-  fs.copyFileSync(path.join(stage, "database", "Requests.mdb"), path.join(work, "database", "Requests.mdb"));
-  let files = path.join(stage, "Files");
-  if (options.publicFiles) {
-    // The library's files folder lies beside it; the host serves the same one.
-    files = path.join(work, "Files");
-    fs.cpSync(path.join(stage, "Files"), files, { recursive: true });
-    for (const file of options.publicFiles) fs.copyFileSync(file, path.join(files, path.basename(file)));
+  fs.copyFileSync(options.database || path.join(stage, "database", "Requests.mdb"),
+                  path.join(work, "database", "Requests.mdb"));
+  // The library's files folder lies beside it, as in an install (pages name its pictures);
+  // the host serves the same one.
+  const files = path.join(work, "Files");
+  fs.cpSync(path.join(stage, "Files"), files, { recursive: true });
+  for (const file of options.publicFiles || []) {
+    fs.copyFileSync(file, path.join(files, path.basename(file)));
   }
   const port = await freePort();
   const base = `http://127.0.0.1:${port}`;
@@ -130,4 +134,10 @@ async function startService(options = {}) {
   return { base, context, stop, openPage, openStartForm };
 }
 
-module.exports = { startService };
+// A new database file at `file` with the service's empty tables, made by the staged admin tool.
+function createDatabase(file) {
+  const made = spawnSync(path.join(stage, "requestqx-admin"), ["init-db", file], { encoding: "utf8" });
+  if (made.status !== 0) throw new Error(`requestqx-admin init-db failed: ${made.stderr}`);
+}
+
+module.exports = { startService, createDatabase, stage };
