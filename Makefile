@@ -33,7 +33,11 @@ test: debug stage
 stage: release
 	@scripts/stage.sh $(RELEASE_DIR) $(STAGE_DIR)
 
+# The demo user is one of requestqx-admin init-db --demo's (src/tools/DemoData.cpp).
 run: stage
+	@port=$$(sed -n 's/^TCPIPPort *= *//p' $(STAGE_DIR)/ZozarodUruzede.ini 2>/dev/null | tr -d '\r'); \
+	  echo "QX Requests: open http://127.0.0.1:$${port:-8081}/ and sign in as \"Ana Torres\"" \
+	       "with the password \"ana\" (Ctrl+C stops the service)."
 	@cd $(STAGE_DIR) && exec ./requestqx-host
 
 bench: stage

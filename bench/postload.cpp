@@ -1,6 +1,7 @@
 // Load client of the post benchmark: N sessions, each on its own keep-alive connection, start
-// (size probe page), post the probe, then post the interim form's button again and again with
-// the current track number, checking every page. The same client fetches a static file the
+// (size probe page), post the probe, then post the login screen's Accept again and again with
+// the current track number and a password but no user chosen, so that every post re-renders
+// the login screen with its alert and the typed text, checking every page. The same client fetches a static file the
 // same way, so that both numbers come from one client.
 //
 //   postload post   PORT SESSIONS SECONDS [SAVE_PAGE_TO]
@@ -30,6 +31,9 @@ namespace {
 constexpr const char* kUserAgent =
     "Mozilla/5.0 (X11; Linux x86_64) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/120.0 "
     "Safari/537.36";
+
+// The login's answer to Accept with no user chosen.
+constexpr const char* kSelectUserAlert = "window.alert(\"Select a user name from the list.\");";
 
 struct Reply {
   int status = 0;
@@ -144,10 +148,12 @@ void PostSession(int port, int index, const std::string& saveTo) {
     for (long n = 0; running; ++n) {
       const std::string text = "s" + std::to_string(index) + "n" + std::to_string(n);
       page = c.Post("/RequestQX9/EXEC",
-                    "EDTTEXT=" + text + "&IW_Action=BTNCOPY&IW_ActionParam=&IW_FormName=frmInterimStart"
-                    "&IW_FormClass=TfrmInterimStart&IW_SessionID_=" + appID + "&IW_TrackID_=" + track +
-                    "&IW_width=1000&IW_height=700");
-      if (page.status != 200 || page.body.find("ID=\"LBLECHO\">" + text + "</span>") == std::string::npos)
+                    "CBUSERNAME=-1&EDTPASSWORD=" + text + "&IW_Action=BTNACEPTAR&IW_ActionParam="
+                    "&IW_FormName=frmLogin&IW_FormClass=TfrmLogin&IW_SessionID_=" + appID +
+                    "&IW_TrackID_=" + track + "&IW_width=1000&IW_height=700");
+      if (page.status != 200 ||
+          page.body.find("NAME=\"EDTPASSWORD\" VALUE=\"" + text + "\"") == std::string::npos ||
+          page.body.find(kSelectUserAlert) == std::string::npos)
         throw std::runtime_error("post " + std::to_string(n) + " of session " + std::to_string(index) +
                                  " did not show its text");
       track = Between(page.body, "NAME=\"IW_TrackID_\" VALUE=\"", '"');

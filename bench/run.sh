@@ -3,9 +3,10 @@
 # First benchmark: requests per second of requestqx-host serving a small file from /files/
 # over keep-alive, side by side with nginx serving the same file in the same run, printed as
 # the ratio host/nginx. Second benchmark: full post-and-render cycles per second of the
-# interim start form (8 sessions, each on its own keep-alive connection, posting its button
-# with the current track number), against the same host serving that page's bytes as a
-# static file, printed as the ratio. Everything runs on loopback ports chosen here.
+# login screen over the staged database (8 sessions, each on its own keep-alive connection,
+# posting Accept with a password and no user chosen, which re-renders the screen with its
+# alert, with the current track number), against the same host serving that page's bytes as
+# a static file, printed as the ratio. Everything runs on loopback ports chosen here.
 # Third benchmark (given the render benchmark's program, which make bench builds): pages per
 # second and bytes per page of a form of sixty controls of every kind (lists of 50 items, a memo
 # of 100 lines, a tab control with pages) rendered in a session without HTTP; the same with a
@@ -120,7 +121,7 @@ awk -v h="$host_rps" -v n="$nginx_rps" 'BEGIN { printf "ratio host/nginx  %.2f\n
 sessions=${BENCH_SESSIONS:-8}
 seconds=${BENCH_SECONDS:-10}
 c++ -O2 -std=c++20 -pthread -o "$work/postload" "$here/postload.cpp"
-echo "bench: interim form post-and-render cycles, $sessions sessions on keep-alive connections," \
+echo "bench: login screen post-and-render cycles, $sessions sessions on keep-alive connections," \
      "${seconds}s each"
 post_rate=$("$work/postload" post "$host_port" "$sessions" "$seconds" "$work/Files/page.htm" | awk '{ print $6 }')
 page_size=$(stat -c %s "$work/Files/page.htm")

@@ -1,13 +1,14 @@
 // Starts the staged service for browser tests: requestqx-host on a free loopback port with a
 // private copy of RequestQX9.so (so its cache folder is the test's own) beside copies of the
-// staged database and Files folder, and headless Chromium with a fresh profile. Everything
-// started here is stopped by stop(). With { testLibrary: true } the copy is made of the browser
-// tests' own library instead, whose start form is the test form; with { publicFiles: [paths] }
-// those files join the copy of the Files folder; with { databaseSql } the database is a new one
-// filled with those statements instead (its path is the returned `database`).
+// staged Files folder (which the host serves too) and database, and headless Chromium with a
+// fresh profile. Everything started here is stopped by stop(). With { testLibrary: true } the
+// copy is made of the browser tests' own library instead, whose start form is the test form;
+// with { publicFiles: [paths] } those files join the copied Files folder, for this run only;
+// with { database: file } the sessions open a copy of that database file instead of the
+// staged one. The copy the sessions open is the returned `database`.
 "use strict";
 
-const { execFileSync, spawn } = require("node:child_process");
+const { spawn, spawnSync } = require("node:child_process");
 const fs = require("node:fs");
 const net = require("node:net");
 const os = require("node:os");
@@ -62,21 +63,18 @@ async function startService(options = {}) {
   const work = fs.mkdtempSync(path.join(os.tmpdir(), "qx-e2e-"));
   // Under the service's own name, so that the library behaves exactly as the staged one.
   fs.copyFileSync(library, path.join(work, "RequestQX9.so"));
-  // Every session opens the database beside the library: a copy of the staged one, or one made
-  // by the staged admin tool and filled with the test's statements.
+  // Every session opens the database beside the library: a copy of the staged one, or of the
+  // test's own.
   const database = path.join(work, "database", "Requests.mdb");
-  if (options.databaseSql === undefined) {
-    fs.mkdirSync(path.join(work, "database"));
-    fs.copyFileSync(path.join(stage, "database", "Requests.mdb"), database);
-  } else {
-    execFileSync(path.join(stage, "requestqx-admin"), ["init-db", database], { stdio: "ignore" });
-    execFileSync("sqlite3", ["-bail", database], { input: options.databaseSql });
-  }
-  // The library serves the pictures of its pages from the Files folder beside it, and the host
-  // serves the same folder: a copy of the staged one, with the test's own files.
+  fs.mkdirSync(path.join(work, "database"));
+  fs.copyFileSync(options.database || path.join(stage, "database", "Requests.mdb"), database);
+  // The library's files folder lies beside it, as in an install (pages name its pictures);
+  // the host serves the same one.
   const files = path.join(work, "Files");
   fs.cpSync(path.join(stage, "Files"), files, { recursive: true });
-  for (const file of options.publicFiles || []) fs.copyFileSync(file, path.join(files, path.basename(file)));
+  for (const file of options.publicFiles || []) {
+    fs.copyFileSync(file, path.join(files, path.basename(file)));
+  }
   const port = await freePort();
   const base = `http://127.0.0.1:${port}`;
   const log = fs.openSync(path.join(work, "host.log"), "w");
@@ -140,4 +138,10 @@ async function startService(options = {}) {
   return { base, context, database, stop, openPage, openStartForm };
 }
 
-module.exports = { startService };
+// A new database file at `file` with the service's empty tables, made by the staged admin tool.
+function createDatabase(file) {
+  const made = spawnSync(path.join(stage, "requestqx-admin"), ["init-db", file], { encoding: "utf8" });
+  if (made.status !== 0) throw new Error(`requestqx-admin init-db failed: ${made.stderr}`);
+}
+
+module.exports = { startService, createDatabase, stage };

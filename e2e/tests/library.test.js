@@ -17,7 +17,7 @@ before(async () => {
   page.on("pageerror", (error) => errors.push(error.message));
   await page.setViewportSize({ width: 1000, height: 700 });
   await page.goto(`${service.base}/RequestQX9`);
-  await page.waitForSelector("#EDTTEXT");
+  await page.waitForSelector("#EDTPASSWORD");
   await page.waitForFunction(() => window.locked === false);
 });
 
@@ -82,7 +82,7 @@ test("a cancelled confirmation posts nothing and leaves the page unlocked", asyn
   };
   page.on("dialog", onDialog);
   const state = await page.evaluate(() => {
-    const result = SubmitClickConfirm("BTNCOPY", "", false, "Really?");
+    const result = SubmitClickConfirm("BTNACEPTAR", "", false, "Really?");
     return { result, locked: IsLocked(), submitting: GSubmitting, track: GTrackID };
   });
   page.off("dialog", onDialog);

@@ -152,18 +152,17 @@ void TIWDBGrid::RowWriter::WriteFooters(TIWRowsText& rows) {
   rows += out;
 }
 
-void TIWDBGrid::RowWriter::FieldText(const Column& c, bool rowLink, std::string& value) const {
+std::string_view TIWDBGrid::RowWriter::FieldText(const Column& c, bool rowLink) {
   const TFieldType type = c.field->DataType();
   if (!rowLink && (type == ftBlob || type == ftMemo)) {
-    value = c.field->AsString();
+    value_ = c.field->AsString();
     const int limit = c.column->BlobCharLimit();
-    if (limit > 0 && value.size() > static_cast<std::size_t>(limit))
-      value.replace(static_cast<std::size_t>(limit), std::string::npos, "...");
-  } else if (!rowLink && type == ftGraphic) {
-    value.clear();
-  } else {
-    value = c.field->DisplayText();
+    if (limit > 0 && value_.size() > static_cast<std::size_t>(limit))
+      value_.replace(static_cast<std::size_t>(limit), std::string::npos, "...");
+    return value_;
   }
+  if (!rowLink && type == ftGraphic) return {};
+  return c.field->DisplayText(value_);
 }
 
 void TIWDBGrid::RowWriter::WriteCell(TIWRowsText& out, const Column& c, const std::string* text, int n,
@@ -230,18 +229,18 @@ void TIWDBGrid::RowWriter::WritePreparedCells(TIWRowsText& out) {
     } else {
       const bool rowLink = c.link && grid_.rowClick_;
       const bool anchor = !c.linkOpen.empty();
-      FieldText(c, rowLink, value_);
+      const std::string_view value = FieldText(c, rowLink);
       if (anchor) {
         AppendLinkField(out, *c.link);
         out += c.anchorMiddle;
       }
       const bool escape = rowLink || !c.column->RawText();
-      if (!anchor && TrimView(value_).empty() && !(escape && value_.find('\n') != std::string::npos))
+      if (!anchor && TrimView(value).empty() && !(escape && value.find('\n') != std::string_view::npos))
         out += "&nbsp;";  // a text that escapes to nothing but blanks
       else if (escape)
-        AppendEscapedMarkup(out, value_, true);
+        AppendEscapedMarkup(out, value, true);
       else
-        out += value_;
+        out += value;
     }
     out += c.glue;
   }
@@ -255,15 +254,15 @@ void TIWDBGrid::RowWriter::WriteCells(TIWRowsText& out, int n, bool current) {
     }
     const bool rowLink = c.link && grid_.rowClick_;
     const bool anchor = !c.linkOpen.empty();
-    FieldText(c, rowLink, value_);
+    const std::string_view value = FieldText(c, rowLink);
     text_.clear();
     if (anchor) {
       text_ = c.anchorOpen;
       AppendLinkField(text_, *c.link);
       text_ += c.anchorMiddle;
     }
-    if (rowLink || !c.column->RawText()) AppendEscapedMarkup(text_, value_, true);
-    else text_ += value_;
+    if (rowLink || !c.column->RawText()) AppendEscapedMarkup(text_, value, true);
+    else text_ += value;
     if (anchor) text_ += c.anchorClose;
     WriteCell(out, c, &text_, n, current);
   }

@@ -93,8 +93,8 @@ class TIWDBGrid::RowWriter {
   };
 
   // The text of a data cell before escaping: a memo or blob cut to BlobCharLimit, nothing
-  // for a picture, otherwise the display text.
-  void FieldText(const Column& c, bool rowLink, std::string& value) const;
+  // for a picture, otherwise the display text; a view of the stored value or of value_.
+  std::string_view FieldText(const Column& c, bool rowLink);
   // The row's cells when every one is written from its prepared pieces, and when some are not
   // (an embedded control in the current row, OnRenderCell).
   void WritePreparedCells(TIWRowsText& out);

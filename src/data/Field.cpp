@@ -1,6 +1,7 @@
 // TField: declared-type mapping, typed reads with their conversions, display texts and writes.
 #include "data/Field.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -197,15 +198,18 @@ void TField::SaveToStream(TStream& stream) const {
   stream.Write(bytes.data(), bytes.size());
 }
 
+std::string_view TField::BooleanText() const {
+  const std::string_view values = displayValues_;
+  const std::size_t semi = values.find(';');
+  if (AsBoolean()) return values.substr(0, semi);
+  return semi == std::string_view::npos ? std::string_view() : values.substr(semi + 1);
+}
+
 std::string TField::TextOf(bool display) const {
   if (IsNull()) return std::string();
   switch (type_) {
-    case ftBoolean: {
-      std::size_t semi = displayValues_.find(';');
-      std::string yes = displayValues_.substr(0, semi);
-      std::string no = semi == std::string::npos ? std::string() : displayValues_.substr(semi + 1);
-      return AsBoolean() ? yes : no;
-    }
+    case ftBoolean:
+      return std::string(BooleanText());
     case ftDateTime:
       if (display && !displayFormat_.empty()) return FormatDateTime(displayFormat_, AsDateTime());
       return DateTimeToStr(AsDateTime());
@@ -219,6 +223,20 @@ std::string TField::TextOf(bool display) const {
 }
 
 std::string TField::DisplayText() const { return TextOf(true); }
+
+std::string_view TField::DisplayText(std::string& buffer) const {
+  const Variant& v = Value();
+  const bool asString = type_ != ftBoolean && type_ != ftDateTime && type_ != ftBlob && type_ != ftGraphic;
+  if (asString && (v.kind() == Variant::Kind::Text || v.kind() == Variant::Kind::Blob)) return v.bytes();
+  if (type_ == ftBoolean && !v.IsNull()) return BooleanText();
+  if (asString && v.kind() == Variant::Kind::Integer) {
+    buffer.resize(24);
+    buffer.resize(static_cast<std::size_t>(std::to_chars(buffer.data(), buffer.data() + buffer.size(), v.integer()).ptr - buffer.data()));
+    return buffer;
+  }
+  buffer = TextOf(true);
+  return buffer;
+}
 std::string TField::Text() const { return TextOf(false); }
 
 Variant TField::Coerce(const Variant& value) const {

@@ -98,6 +98,10 @@ class TField {
   // The text a control shows: empty for no value, DisplayValues for booleans, DisplayFormat
   // for date-times, "(BLOB)" / "(GRAPHIC)" for binary fields, else AsString.
   std::string DisplayText() const;
+  // The same text without a copy where the field shows its stored text as it is: a view of
+  // the stored bytes (valid until the record moves or the value changes); any other text is
+  // written into `buffer`, reused from call to call, and viewed there.
+  std::string_view DisplayText(std::string& buffer) const;
   // The text an editor starts from: DisplayText without DisplayFormat.
   std::string Text() const;
 
@@ -115,6 +119,8 @@ class TField {
  private:
   friend class TDataSet;
   std::string TextOf(bool display) const;
+  // DisplayValues' part for the value: before the semicolon for true, after it for false.
+  std::string_view BooleanText() const;
   // Turns a value into the kind this field stores.
   Variant Coerce(const Variant& value) const;
 

@@ -74,7 +74,7 @@ struct DemoUser {
 constexpr DemoUser kUsers[] = {
     {1, "Ana Torres", "ana", false, "ana.torres@example.com", "+34 915 550 101", "Administration",
      "Accounts payable", 0, 30, "34", "600 123 456", true},
-    {2, "Bruno Silva", "bruno", false, "bruno.silva@example.com", "+351 213 550 102", "Warehouse",
+    {2, "Bruno Núñez", "bruno", false, "bruno.nunez@example.com", "+351 213 550 102", "Warehouse",
      "Logistics", 1, 0, "351", "912 345 678", true},
     {3, "Carla Méndez", "carla", false, "carla.mendez@example.com", "+34 915 550 103", "Reception",
      "Front desk", 2, 90, "", "", false},
@@ -183,7 +183,7 @@ struct HistoryEntry {
   const char* email;
 };
 constexpr HistoryEntry kHistory[] = {
-    {1, "facilities@example.com"}, {1, "bruno.silva@example.com"}, {2, "ana.torres@example.com"}};
+    {1, "facilities@example.com"}, {1, "bruno.nunez@example.com"}, {2, "ana.torres@example.com"}};
 
 // The service's text for a UTF-8 literal of this file.
 Variant Text(const char* utf8) { return Variant(Utf8ToAnsi(utf8)); }
@@ -201,12 +201,15 @@ void FillRows(TADOCommand& command, TDateTime now) {
     Run(command, kInsertStatus, {s.id, "ES", Text(s.es)});
     Run(command, kInsertStatus, {s.id, "PT", Text(s.pt)});
   }
+  // Every user in each language, so that the login lists them whatever language the
+  // installation's session-end page gives the service.
   for (const DemoUser& u : kUsers) {
     Variant photo = u.photo >= 0 ? Variant::Blob(MakeDemoPhoto(u.photo)) : Variant();
-    Run(command, kInsertUser,
-        {u.id, "EN", Text(u.name), Text(u.password), u.administrator, Text(u.email), Text(u.phone),
-         Text(u.department), Text(u.group2), photo, u.requestGetDays, Text(u.phoneCode),
-         Text(u.mobile), u.sendEmail, false});
+    for (const char* language : {"EN", "ES", "PT"})
+      Run(command, kInsertUser,
+          {u.id, language, Text(u.name), Text(u.password), u.administrator, Text(u.email),
+           Text(u.phone), Text(u.department), Text(u.group2), photo, u.requestGetDays,
+           Text(u.phoneCode), Text(u.mobile), u.sendEmail, false});
   }
   int noteId = 0;
   int requestId = 0;

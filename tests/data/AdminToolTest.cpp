@@ -8,6 +8,7 @@
 #include "data/ADODataSet.h"
 #include "data/Schema.h"
 #include "data/Statements.h"
+#include "data/qxconsts.h"
 #include "runtime/DateTime.h"
 #include "runtime/Files.h"
 #include "runtime/Strings.h"
@@ -51,12 +52,20 @@ TEST(AdminToolTest, InitDbDemoMakesADatabaseTheServiceCanUse) {
     s->Last();
     EXPECT_EQ(s->FieldByName("Id_Status").AsInteger(), 13);
   }
-  // Users in EN with passwords, addresses and JPEG photos; one without a photo.
+  // Users in EN with passwords, addresses and JPEG photos; one without a photo, one who may not
+  // send mail and one who may, with a valid address; an accented name.
   auto users = Open(c, SqlLoginUsers("EN"));
   EXPECT_GE(users->RecordCount(), 4);
-  int photos = 0, withoutPhoto = 0;
+  int photos = 0, withoutPhoto = 0, mailers = 0, withoutPermission = 0;
+  bool accentedName = false;
   for (; !users->Eof(); users->Next()) {
     EXPECT_FALSE(users->FieldByName("Password").AsString().empty());
+    accentedName |= users->FieldByName("UserName").AsString() == Utf8ToAnsi("Bruno Núñez");
+    std::string reason;
+    if (!users->FieldByName("SendEmail").AsBoolean())
+      ++withoutPermission;
+    else if (ValidateEmail(users->FieldByName("Email").AsString(), reason))
+      ++mailers;
     if (users->FieldByName("Photo").IsNull()) {
       ++withoutPhoto;
       continue;
@@ -68,6 +77,12 @@ TEST(AdminToolTest, InitDbDemoMakesADatabaseTheServiceCanUse) {
   }
   EXPECT_GE(photos, 3);
   EXPECT_GE(withoutPhoto, 1);
+  EXPECT_TRUE(accentedName);
+  EXPECT_GE(mailers, 1);
+  EXPECT_GE(withoutPermission, 1);
+  // The same users in the other languages, whichever the service works in.
+  for (const char* lang : {"ES", "PT"})
+    EXPECT_EQ(Open(c, SqlLoginUsers(lang))->RecordCount(), users->RecordCount()) << lang;
   // The SMTP row of a local test server.
   auto smtp = Open(c, SqlSmtpSettings(1));
   ASSERT_EQ(smtp->RecordCount(), 1);

@@ -178,6 +178,12 @@ TEST_F(DataSetTest, TypedReadsFollowTheStoredValues) {
   ds->FieldByName("Status_dt").SetDisplayFormat("yyyy-mm-dd hh:nn");
   EXPECT_EQ(ds->FieldByName("Status_dt").DisplayText(), "2024-03-15 09:30");
   EXPECT_EQ(ds->FieldByName("Status_dt").Text(), "15/03/2024 09:30:00");
+  // The copy-free display text says the same, whatever its buffer held before.
+  std::string buffer = "left over";
+  for (const char* name : {"Id_Status", "Status_dt", "Comments", "StatusType", "Id_Request"}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(ds->FieldByName(name).DisplayText(buffer), ds->FieldByName(name).DisplayText());
+  }
   Exec("UPDATE Request_Status SET Comments = 'not a number'");
   auto again = Query("SELECT * FROM Request_Status");
   EXPECT_THROW(again->FieldByName("Comments").AsInteger(), EConvertError);
@@ -192,6 +198,8 @@ TEST_F(DataSetTest, BooleanDisplayValuesAndBlobTexts) {
   EXPECT_EQ(urgent.DisplayText(), "");
   ds->Next();
   EXPECT_EQ(urgent.DisplayText(), "!");
+  std::string buffer;
+  EXPECT_EQ(urgent.DisplayText(buffer), "!");
   EXPECT_EQ(urgent.AsString(), "True");
 
   Exec("INSERT INTO Users (Id_User, Id_Language, Photo) VALUES (1, 'EN', :p)",
