@@ -25,6 +25,7 @@ namespace qx {
 
 namespace {
 
+constexpr char kMsgNoSessionData[] = "%s: the session has no data module.";
 // A note's date as the screen shows it: the short date, a space and the time to the minute.
 constexpr char kNoteTimeFormat[] = " hh:nn";
 
@@ -105,7 +106,7 @@ void TfrmHome::Loaded() {
 
 TusSesion& TfrmHome::Session() const {
   auto* session = TusSesion::Current();
-  if (!session) throw EIWException(Name() + ": the session has no data module");
+  if (!session) throw EIWException(Format(kMsgNoSessionData, {Name()}));
   return *session;
 }
 
