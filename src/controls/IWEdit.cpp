@@ -52,7 +52,7 @@ void TIWCustomEdit::SetDefaults() {
 
 TIWForm* TIWCustomEdit::ParentForm() const {
   for (TWinControl* parent = Parent(); parent; parent = parent->Parent())
-    if (auto* form = dynamic_cast<TIWForm*>(parent)) return form;
+    if (auto* form = ClassCast<TIWForm>(parent)) return form;
   return nullptr;
 }
 

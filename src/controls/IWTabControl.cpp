@@ -55,7 +55,7 @@ void TIWTabControl::SetDefaults() {
 std::vector<TIWTabPage*> TIWTabControl::Pages() const {
   std::vector<TIWTabPage*> pages;
   for (int i = 0; i < ControlCount(); ++i)
-    if (auto* page = dynamic_cast<TIWTabPage*>(Controls(i)); page && page->Visible()) pages.push_back(page);
+    if (auto* page = ClassCast<TIWTabPage>(Controls(i)); page && page->Visible()) pages.push_back(page);
   std::stable_sort(pages.begin(), pages.end(),
                    [](const TIWTabPage* a, const TIWTabPage* b) { return a->TabOrder() < b->TabOrder(); });
   return pages;

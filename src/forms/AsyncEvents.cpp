@@ -2,6 +2,7 @@
 #include "forms/AsyncEvents.h"
 
 #include "forms/Application.h"
+#include "forms/Interfaces.h"
 #include "forms/ScriptEvents.h"
 
 namespace qx {
@@ -46,7 +47,8 @@ void TIWAsyncEvents::Attach(TComponent& component, const std::string& elementNam
       application->RegisterCallBack(
           callback,
           [kind](TComponent* sender, const TStringList& params) {
-            auto* source = dynamic_cast<IIWAsyncEventSource*>(sender);
+            IIWBaseComponent* runtime = sender ? sender->AsBaseComponent() : nullptr;
+            IIWAsyncEventSource* source = runtime ? runtime->AsAsyncEventSource() : nullptr;
             if (!source) return;
             if (const TIWAsyncEvent& event = source->AsyncEvents().Get(kind)) event(sender, params);
           },

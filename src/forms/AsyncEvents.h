@@ -55,6 +55,9 @@ class TIWAsyncEvents {
 class IIWAsyncEventSource {
  public:
   virtual const TIWAsyncEvents& AsyncEvents() const noexcept = 0;
+  // The implementing control returns itself (QX_ASYNC_EVENTS does), also as
+  // IIWBaseComponent::AsAsyncEventSource.
+  virtual IIWAsyncEventSource* AsAsyncEventSource() noexcept = 0;
 
  protected:
   ~IIWAsyncEventSource() = default;
@@ -65,6 +68,7 @@ class IIWAsyncEventSource {
 #define QX_ASYNC_EVENTS                                                                    \
  public:                                                                                   \
   const TIWAsyncEvents& AsyncEvents() const noexcept override { return asyncEvents_; }     \
+  IIWAsyncEventSource* AsAsyncEventSource() noexcept override { return this; }             \
   template <TIWAsyncEventKind K>                                                           \
   const TIWAsyncEvent& AsyncEvent() const noexcept {                                       \
     return asyncEvents_.Get(K);                                                            \

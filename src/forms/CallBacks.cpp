@@ -49,7 +49,7 @@ void TIWCallBackResponse::AddChangedControls(TIWForm& form, TIWApplication& appl
   Owned<TIWLayoutMgrForm> layout(new TIWLayoutMgrForm);
   TIWContainerContext container(form, *layout, &application, false);
   ForEachComponent(form, [&](IIWBaseComponent& component) {
-    const auto* control = dynamic_cast<const TControl*>(&component.AsComponent());
+    const auto* control = ClassCast<TControl>(&component.AsComponent());
     if (!component.Changed() || (control && !control->Showing())) return;
     TIWComponent40Context context(component, page, container);
     AddUpdate(component.RenderUpdate(context));

@@ -32,8 +32,8 @@ const TClassInfo& TIWHTMLContainer::StaticClassInfo() {
 }
 
 std::string TIWBaseContainer::NameSuffix() const {
-  if (auto* frame = dynamic_cast<const TFrame*>(Owner())) return UpperCase(frame->Name());
-  if (auto* container = dynamic_cast<const TIWBaseContainer*>(Parent())) return container->NameSuffix();
+  if (auto* frame = ClassCast<TFrame>(Owner())) return UpperCase(frame->Name());
+  if (auto* container = ClassCast<TIWBaseContainer>(Parent())) return container->NameSuffix();
   return {};
 }
 
@@ -47,11 +47,11 @@ thread_local const TIWElementNames* tElementNames = nullptr;
 std::string ElementNameOf(const TComponent& component) {
   if (tElementNames)
     if (const std::string* name = tElementNames->Find(component)) return *name;
-  const auto* control = dynamic_cast<const TControl*>(&component);
+  const auto* control = ClassCast<TControl>(&component);
   const TWinControl* parent = control ? control->Parent() : nullptr;
-  if (auto* container = dynamic_cast<const TIWBaseContainer*>(parent))
+  if (auto* container = ClassCast<TIWBaseContainer>(parent))
     return UpperCase(component.Name()) + container->NameSuffix();
-  if (auto* frame = dynamic_cast<const TFrame*>(component.Owner()))
+  if (auto* frame = ClassCast<TFrame>(component.Owner()))
     return UpperCase(frame->Name() + component.Name());
   return UpperCase(component.Name());
 }
@@ -75,11 +75,11 @@ const std::string* TIWElementNames::Find(const TComponent& component) const {
 namespace {
 
 void FireRenderEventsIn(TControl& control) {
-  if (auto* container = dynamic_cast<TIWBaseContainer*>(&control)) {
+  if (auto* container = ClassCast<TIWBaseContainer>(&control)) {
     container->FireRenderEvents();
-  } else if (auto* frame = dynamic_cast<TFrame*>(&control)) {
+  } else if (auto* frame = ClassCast<TFrame>(&control)) {
     for (int i = 0; i < frame->ComponentCount(); ++i) {
-      auto* held = dynamic_cast<TControl*>(frame->Components(i));
+      auto* held = ClassCast<TControl>(frame->Components(i));
       if (held && held->Parent() == frame) FireRenderEventsIn(*held);
     }
   }
@@ -91,7 +91,7 @@ struct KeptChild {
 };
 
 int TabOrderKey(IIWBaseComponent& component) {
-  auto* tab = dynamic_cast<IIWTabOrder*>(&component);
+  IIWTabOrder* tab = component.AsTabOrder();
   return tab && tab->HasTabOrder() ? tab->TabOrder() : 0;
 }
 
@@ -100,13 +100,13 @@ int TabOrderKey(IIWBaseComponent& component) {
 void ForEachComponent(TWinControl& container, const std::function<void(IIWBaseComponent&)>& visit) {
   for (int i = 0; i < container.ControlCount(); ++i) {
     TControl* control = container.Controls(i);
-    if (auto* runtime = dynamic_cast<IIWBaseComponent*>(control)) visit(*runtime);
-    if (auto* inner = dynamic_cast<TWinControl*>(control)) ForEachComponent(*inner, visit);
+    if (IIWBaseComponent* runtime = control->AsBaseComponent()) visit(*runtime);
+    if (auto* inner = ClassCast<TWinControl>(control)) ForEachComponent(*inner, visit);
   }
   for (int i = 0; i < container.ComponentCount(); ++i) {
     TComponent* owned = container.Components(i);
-    if (dynamic_cast<TControl*>(owned)) continue;
-    if (auto* runtime = dynamic_cast<IIWBaseComponent*>(owned)) visit(*runtime);
+    if (ClassCast<TControl>(owned)) continue;
+    if (IIWBaseComponent* runtime = owned->AsBaseComponent()) visit(*runtime);
   }
 }
 
@@ -118,29 +118,29 @@ void TIWBaseContainer::FireRenderEvents() {
 void TIWBaseContainer::RenderChildren(TIWContainerContext& context, TIWPageContext40& page) {
   std::vector<KeptChild> kept;
   auto keep = [&](TComponent& component) {
-    auto* runtime = dynamic_cast<IIWBaseComponent*>(&component);
+    IIWBaseComponent* runtime = component.AsBaseComponent();
     if (!runtime) return;
-    auto* control = dynamic_cast<TControl*>(&component);
+    auto* control = ClassCast<TControl>(&component);
     if (control && !control->Visible() && !context.UpdateTree()) return;
     kept.push_back({runtime, TabOrderKey(*runtime)});
   };
 
   for (int i = 0; i < ControlCount(); ++i) {
     TControl* child = Controls(i);
-    auto* frame = dynamic_cast<TFrame*>(child);
+    auto* frame = ClassCast<TFrame>(child);
     if (!frame) {
       keep(*child);
       continue;
     }
     if (!frame->Visible() && !context.UpdateTree()) continue;
     TComponent* frameRegion = frame->FindComponent(kFrameRegionName);
-    if (frameRegion && dynamic_cast<IIWBaseComponent*>(frameRegion)) {
+    if (frameRegion && frameRegion->AsBaseComponent()) {
       keep(*frameRegion);
       continue;
     }
     for (int j = 0; j < frame->ComponentCount(); ++j) {
       TComponent* held = frame->Components(j);
-      auto* heldControl = dynamic_cast<TControl*>(held);
+      auto* heldControl = ClassCast<TControl>(held);
       if (!heldControl || heldControl->Parent() == frame) keep(*held);
     }
   }
@@ -148,7 +148,7 @@ void TIWBaseContainer::RenderChildren(TIWContainerContext& context, TIWPageConte
   // owns them: the form.
   for (int i = 0; i < ComponentCount(); ++i) {
     TComponent* owned = Components(i);
-    if (!dynamic_cast<TControl*>(owned)) keep(*owned);
+    if (!ClassCast<TControl>(owned)) keep(*owned);
   }
   std::stable_sort(kept.begin(), kept.end(),
                    [](const KeptChild& a, const KeptChild& b) { return a.order < b.order; });
@@ -156,10 +156,10 @@ void TIWBaseContainer::RenderChildren(TIWContainerContext& context, TIWPageConte
   for (const KeptChild& child : kept) {
     auto componentContext = std::make_unique<TIWComponent40Context>(*child.component, page, context);
     componentContext->SetTag(child.component->RenderMarkup(*componentContext));
-    if (auto* html = dynamic_cast<IIWHTML40Control*>(child.component); html && componentContext->Tag())
+    if (IIWHTML40Control* html = child.component->AsHTML40Control(); html && componentContext->Tag())
       html->PostProcessTag(*componentContext);
     TIWComponent40Context& added = context.Add(std::move(componentContext));
-    if (auto* container = dynamic_cast<TIWBaseContainer*>(child.component)) {
+    if (auto* container = ClassCast<TIWBaseContainer>(&child.component->AsComponent())) {
       auto children = std::make_unique<TIWContainerContext>(*container, context.LayoutMgr(),
                                                             context.Application(), context.UpdateTree());
       container->RenderChildren(*children, page);

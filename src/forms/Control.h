@@ -13,6 +13,7 @@ class TIWBaseComponent : public TComponent, public IIWBaseComponent {
 
  public:
   TComponent& AsComponent() noexcept override { return *this; }
+  IIWBaseComponent* AsBaseComponent() noexcept override { return this; }
   std::string ElementName() const override { return ElementNameOf(*this); }
 
  protected:

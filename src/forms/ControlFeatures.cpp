@@ -203,7 +203,7 @@ int RenderedPosition(int pos, const TWinControl& parent, bool alignedFar, bool a
 }
 
 int ScrollOf(const TWinControl& parent, bool horizontal) {
-  auto* scrolling = dynamic_cast<const TScrollingWinControl*>(&parent);
+  auto* scrolling = ClassCast<TScrollingWinControl>(&parent);
   if (!scrolling) return 0;
   auto& self = const_cast<TScrollingWinControl&>(*scrolling);
   return horizontal ? self.HorzScrollBar().Position() : self.VertScrollBar().Position();
@@ -216,7 +216,7 @@ int TIWControlFeatures<Base>::RenderedLeft(TIWBrowser browser) const {
   const TWinControl* parent = this->Parent();
   if (!parent) return this->Left();
   int left = this->Left();
-  if (auto* frame = dynamic_cast<const TFrame*>(parent)) {
+  if (auto* frame = ClassCast<TFrame>(parent)) {
     // A frame has no element of its own: what it holds is placed in the frame's container.
     if (kIsContainer<Base>) return frame->Left();
     left += frame->Left();
@@ -232,7 +232,7 @@ int TIWControlFeatures<Base>::RenderedTop(TIWBrowser browser) const {
   const TWinControl* parent = this->Parent();
   if (!parent) return this->Top();
   int top = this->Top();
-  if (auto* frame = dynamic_cast<const TFrame*>(parent)) {
+  if (auto* frame = ClassCast<TFrame>(parent)) {
     if (kIsContainer<Base>) return frame->Top();
     top += frame->Top();
     parent = frame->Parent();
@@ -321,14 +321,14 @@ void TIWControlFeatures<Base>::RegisterClientObject(TIWComponent40Context& conte
 
   const TWinControl* place = this->Parent();
   const TControl* alignSource = this;
-  if (auto* frame = dynamic_cast<const TFrame*>(place)) {
+  if (auto* frame = ClassCast<TFrame>(place)) {
     place = frame->Parent();
     if (kIsContainer<Base>) alignSource = frame;
   }
   std::string owner;
-  if (auto* component = dynamic_cast<const IIWBaseComponent*>(place))
+  if (const IIWBaseComponent* component = place ? place->AsBaseComponent() : nullptr)
     owner = component->ElementName() + "IWCL";
-  else if (!place || dynamic_cast<const TIWBaseContainer*>(place))
+  else if (!place || ClassCast<TIWBaseContainer>(place))
     owner = "IWCLForm";
   else
     owner = place->Name() + "IWCL";

@@ -73,6 +73,7 @@ class TIWControlFeatures : public Base, public IIWHTML40Control {
 
  public:
   TComponent& AsComponent() noexcept override { return *this; }
+  IIWBaseComponent* AsBaseComponent() noexcept override { return this; }
   TControl& AsControl() noexcept override { return *this; }
   std::string ElementName() const override { return ElementNameOf(*this); }
   void SetDefaults() override;

@@ -92,7 +92,9 @@ std::string ContainerResizeScript(TWinControl& container, TIWBrowser browser, co
   std::string s;
   for (int i = 0; i < container.ControlCount(); ++i) {
     TControl* child = container.Controls(i);
-    if (auto* html = dynamic_cast<IIWHTML40Control*>(child); html && child->Visible() && html->Changed()) {
+    IIWBaseComponent* runtime = child->AsBaseComponent();
+    if (IIWHTML40Control* html = runtime ? runtime->AsHTML40Control() : nullptr;
+        html && child->Visible() && html->Changed()) {
       const std::string n = html->ElementName();
       s += sep + Format("var lRect = new parent.Rect(%d, %d, %d, %d);",
                         {html->RenderedLeft(browser), html->RenderedTop(browser),
@@ -100,10 +102,10 @@ std::string ContainerResizeScript(TWinControl& container, TIWBrowser browser, co
            sep + "IWTop()." + n + "IWCL.SetRect(lRect);" + sep + "IWTop()." + n +
            "IWCL.Rect = IWTop().CopyRect(lRect);" + sep;
     }
-    if (auto* inner = dynamic_cast<TIWBaseContainer*>(child)) {
+    if (auto* inner = ClassCast<TIWBaseContainer>(child)) {
       s += sep + ContainerResizeScript(*inner, browser, sep);
-    } else if (auto* frame = dynamic_cast<TFrame*>(child); frame && frame->Visible()) {
-      if (auto* region = dynamic_cast<TWinControl*>(frame->FindComponent("IWFrameRegion")))
+    } else if (auto* frame = ClassCast<TFrame>(child); frame && frame->Visible()) {
+      if (auto* region = ClassCast<TWinControl>(frame->FindComponent("IWFrameRegion")))
         s += sep + ContainerResizeScript(*region, browser, sep);
     }
   }
@@ -173,7 +175,7 @@ class TFormPageRender {
   void DeclareUploads() {
     std::vector<std::pair<std::string, IIWUploadControl*>> uploads;
     for (IIWBaseComponent* component : names_->Components())
-      if (auto* upload = dynamic_cast<IIWUploadControl*>(component))
+      if (IIWUploadControl* upload = component->AsUploadControl())
         uploads.emplace_back(component->ElementName(), upload);
     page_.SetHasUploadControls(!uploads.empty());
     if (!uploads.empty()) page_.AddDeclaration(UploadDeclaration(std::move(uploads), application_, tracking_));
@@ -387,7 +389,7 @@ class TFormPageRender {
 bool TIWForm::HoldsAsyncEvents() {
   bool found = false;
   ForEachComponent(*this, [&](IIWBaseComponent& component) {
-    if (auto* source = dynamic_cast<IIWAsyncEventSource*>(&component); source && source->AsyncEvents().Any())
+    if (IIWAsyncEventSource* source = component.AsAsyncEventSource(); source && source->AsyncEvents().Any())
       found = true;
   });
   return found;

@@ -1,6 +1,6 @@
 // The control contract: what the page renderer and the submission processor know of every
 // runtime component. Each component class implements the interfaces that apply to it; the
-// renderer finds them on a component by dynamic_cast.
+// renderer finds them on a component through IIWBaseComponent's accessors (AsHTML40Control …).
 #pragma once
 
 #include <memory>
@@ -19,6 +19,12 @@ namespace qx {
 class TIWComponent40Context;
 class TIWPageContext40;
 class TIWScriptEvents;
+class IIWBaseControl;
+class IIWHTML40Control;
+class IIWTabOrder;
+class IIWUploadControl;
+class IIWAsyncEventSource;
+class IIWFileField;
 
 // Any runtime component: page components such as the timer, controls, regions.
 class IIWBaseComponent {
@@ -27,6 +33,9 @@ class IIWBaseComponent {
   const TComponent& AsComponent() const noexcept {
     return const_cast<IIWBaseComponent*>(this)->AsComponent();
   }
+  // The implementing component returns itself; the one override also answers
+  // TComponent::AsBaseComponent, by which the walks find runtime components among components.
+  virtual IIWBaseComponent* AsBaseComponent() noexcept = 0;
 
   // The component's name in the page: element ID and NAME, prefix of its client object.
   virtual std::string ElementName() const = 0;
@@ -41,6 +50,17 @@ class IIWBaseComponent {
   }
   // Puts every property back to its value at creation.
   virtual void SetDefaults() {}
+
+  // --- The component's other interfaces, or nullptr: each interface answers for itself (an
+  // interface apart from this one declares its accessor pure, so the one override of the
+  // implementing class answers both), and the walks over a form's components, which ask on
+  // every request, need no dynamic_cast.
+  virtual IIWBaseControl* AsBaseControl() noexcept { return nullptr; }
+  virtual IIWHTML40Control* AsHTML40Control() noexcept { return nullptr; }
+  virtual IIWTabOrder* AsTabOrder() noexcept { return nullptr; }
+  virtual IIWUploadControl* AsUploadControl() noexcept { return nullptr; }
+  virtual IIWAsyncEventSource* AsAsyncEventSource() noexcept { return nullptr; }
+  virtual IIWFileField* AsFileField() noexcept { return nullptr; }
 
   // --- Posting: the component's value and the action it runs.
   // The component has a value to post (edits, lists, check boxes).
@@ -96,6 +116,7 @@ class IIWTabOrder {
  public:
   virtual int TabOrder() const = 0;
   virtual bool HasTabOrder() const = 0;
+  virtual IIWTabOrder* AsTabOrder() noexcept = 0;
 
  protected:
   ~IIWTabOrder() = default;
@@ -109,6 +130,7 @@ class IIWUploadControl {
   virtual std::string UploadFrame() const = 0;
   // Script run before the frame's form is posted (may be empty).
   virtual std::string UploadScript() const { return {}; }
+  virtual IIWUploadControl* AsUploadControl() noexcept = 0;
 
  protected:
   ~IIWUploadControl() = default;
@@ -121,6 +143,7 @@ class IIWBaseControl : public IIWBaseComponent {
   const TControl& AsControl() const noexcept {
     return const_cast<IIWBaseControl*>(this)->AsControl();
   }
+  IIWBaseControl* AsBaseControl() noexcept final { return this; }
 
  protected:
   ~IIWBaseControl() = default;
@@ -147,6 +170,9 @@ class IIWHTML40Control : public IIWBaseControl, public IIWTabOrder {
   virtual int RenderedTop(TIWBrowser browser) const = 0;
   virtual int RenderedWidth(TIWBrowser browser) const = 0;
   virtual int RenderedHeight(TIWBrowser browser) const = 0;
+
+  IIWHTML40Control* AsHTML40Control() noexcept final { return this; }
+  IIWTabOrder* AsTabOrder() noexcept final { return this; }
 
  protected:
   ~IIWHTML40Control() = default;

@@ -40,7 +40,7 @@ void TIWLayoutMgr::ProcessControl(TIWComponent40Context& context) {
   IIWBaseComponent& component = context.Component();
   TIWPageContext40& page = context.PageContext();
   const std::string n = component.ElementName();
-  auto* html = dynamic_cast<IIWHTML40Control*>(&component);
+  IIWHTML40Control* html = component.AsHTML40Control();
 
   // Class and style: the generated class carries the style text as a rule of the page's style
   // element; any other class keeps the style text inline, in front of the tag's own style. A
@@ -62,7 +62,7 @@ void TIWLayoutMgr::ProcessControl(TIWComponent40Context& context) {
   if (component.TakesInput() && !tag->HasParam("NAME")) tag->SetParam("NAME", n);
 
   // The hidden inputs the post carries the control's values in.
-  auto* control = dynamic_cast<IIWBaseControl*>(&component);
+  IIWBaseControl* control = component.AsBaseControl();
   const bool visible = !control || control->AsControl().Visible();
   if (component.TakesInput()) {
     if (visible && !component.IsFileField()) {
@@ -94,12 +94,12 @@ std::unique_ptr<TIWSplicedElement> TIWLayoutMgr::CollectMarkup(TIWContainerConte
   for (const auto& componentContext : context.Components()) {
     IIWBaseComponent& component = componentContext->Component();
     const bool posts = component.TakesInput() || component.CanSubmit();
-    if (auto* container = dynamic_cast<TIWBaseContainer*>(&component)) {
+    if (auto* container = ClassCast<TIWBaseContainer>(&component.AsComponent())) {
       closeGroup();
       std::unique_ptr<TIWMarkupLanguageTag> tag = componentContext->TakeTag();
       if (!tag) continue;
       if (TIWContainerContext* children = componentContext->Children()) tag->AddSpliced(CollectMarkup(*children));
-      if (!posts || dynamic_cast<TIWHTMLContainer*>(container)) markup->Add(std::move(tag));
+      if (!posts || ClassCast<TIWHTMLContainer>(container)) markup->Add(std::move(tag));
       else group->AddSpliced(std::move(tag));
     } else if (componentContext->Tag()) {
       if (posts) {
@@ -149,7 +149,7 @@ std::string TIWLayoutMgr::UpdateCalls(TIWContainerContext& context) {
     if (children) tag->AddSpliced(CollectMarkup(*children));
     const std::string n = component.ElementName();
     calls += "IWUpdate(\"" + n + "\"," + MarkupScriptString(tag->Text()) + ");\r\n";
-    if (auto* html = dynamic_cast<IIWHTML40Control*>(&component)) {
+    if (IIWHTML40Control* html = component.AsHTML40Control()) {
       const TIWBrowser browser = componentContext->Browser();
       calls += "IWCLUpdate(\"" + n + "\"," + (html->AsControl().Visible() ? "true" : "false") +
                Format(",%d,%d,%d,%d);", {html->RenderedLeft(browser), html->RenderedTop(browser),

@@ -41,12 +41,12 @@ bool RemoveName(TStringList& list, std::string_view name) {
 }
 
 bool IsHiddenVisual(IIWBaseComponent& component) {
-  auto* control = dynamic_cast<IIWBaseControl*>(&component);
+  IIWBaseControl* control = component.AsBaseControl();
   return control && !control->AsControl().Visible();
 }
 
 bool IsDisabledVisual(IIWBaseComponent& component) {
-  auto* control = dynamic_cast<IIWBaseControl*>(&component);
+  IIWBaseControl* control = component.AsBaseControl();
   return control && !control->AsControl().Enabled();
 }
 
@@ -57,9 +57,9 @@ void SearchContainer(TWinControl& container, std::string_view name,
 void SearchFrame(TFrame& frame, std::string_view name, std::vector<IIWBaseComponent*>& found) {
   for (int i = 0; i < frame.ComponentCount(); ++i) {
     TComponent* held = frame.Components(i);
-    auto* control = dynamic_cast<TControl*>(held);
+    auto* control = ClassCast<TControl>(held);
     if (control && control->Parent() != &frame) continue;
-    auto* runtime = dynamic_cast<IIWBaseComponent*>(held);
+    IIWBaseComponent* runtime = held->AsBaseComponent();
     if (runtime && SameText(held->Name() + frame.Name(), name)) found.push_back(runtime);
   }
   SearchContainer(frame, name, found);
@@ -69,15 +69,15 @@ void SearchContainer(TWinControl& container, std::string_view name,
                      std::vector<IIWBaseComponent*>& found) {
   for (int i = 0; i < container.ControlCount(); ++i) {
     TControl* child = container.Controls(i);
-    if (auto* frame = dynamic_cast<TFrame*>(child)) {
+    if (auto* frame = ClassCast<TFrame>(child)) {
       SearchFrame(*frame, name, found);
       continue;
     }
-    if (auto* runtime = dynamic_cast<IIWBaseComponent*>(child);
+    if (IIWBaseComponent* runtime = child->AsBaseComponent();
         runtime && runtime->OwnsField(name) &&
         std::find(found.begin(), found.end(), runtime) == found.end())
       found.push_back(runtime);
-    if (auto* inner = dynamic_cast<TWinControl*>(child)) SearchContainer(*inner, name, found);
+    if (auto* inner = ClassCast<TWinControl>(child)) SearchContainer(*inner, name, found);
   }
 }
 
@@ -105,7 +105,7 @@ void RunEvent(F&& event) {
 std::vector<IIWBaseComponent*> FindFieldComponents(TIWBaseForm& form, std::string_view name) {
   std::vector<IIWBaseComponent*> found;
   if (TComponent* named = form.FindComponent(name)) {
-    if (auto* runtime = dynamic_cast<IIWBaseComponent*>(named)) found.push_back(runtime);
+    if (IIWBaseComponent* runtime = named->AsBaseComponent()) found.push_back(runtime);
     return found;
   }
   SearchContainer(form, name, found);
@@ -168,7 +168,7 @@ void ApplyToControls(TIWBaseForm& form, const std::vector<TPostedValue>& pairs) 
     try {
       if (pair.control->Editable()) pair.control->ApplySubmittedValue(pair.value);
       if (pair.control->IsFileField()) {
-        if (auto* field = dynamic_cast<IIWFileField*>(pair.control))
+        if (IIWFileField* field = pair.control->AsFileField())
           field->ApplyUploadedFile(application ? application->FindUploadedFile(pair.name) : nullptr);
       }
     } catch (const EAbort&) {
@@ -258,7 +258,7 @@ void TIWBaseForm::ProcessPost() {
 
   // The default action: for a disabled control posted by Enter, or for a post that named no
   // control.
-  auto* htmlForm = dynamic_cast<TIWForm*>(&form);
+  auto* htmlForm = ClassCast<TIWForm>(&form);
   const bool fire = (disabledAction && SameText(parameter, "default")) || (action.empty() && !relayed);
   if (fire && htmlForm && htmlForm->OnDefaultAction())
     RunEvent([&] { htmlForm->OnDefaultAction()(htmlForm); });

@@ -23,6 +23,8 @@ extern const char* const kFollowingExceptions;  // Format: "s" or "", the record
 class IIWFileField {
  public:
   virtual void ApplyUploadedFile(THTTPFile* file) = 0;
+  // The implementing control returns itself, also as IIWBaseComponent::AsFileField.
+  virtual IIWFileField* AsFileField() noexcept = 0;
 
  protected:
   ~IIWFileField() = default;

@@ -51,16 +51,12 @@ const TClassInfo& TNotifyingPersistent::StaticClassInfo() {
 TClassInfo::TClassInfo(std::string name, const TClassInfo* parent)
     : name_(std::move(name)), parent_(parent) {
   if (parent_) {
+    ancestors_ = parent_->ancestors_;
+    ancestors_.push_back(parent_);
     properties_ = parent_->properties_;
     propertyIndex_ = parent_->propertyIndex_;
     handlerIndex_ = parent_->handlerIndex_;
   }
-}
-
-bool TClassInfo::InheritsFrom(const TClassInfo& ancestor) const noexcept {
-  for (const TClassInfo* c = this; c; c = c->parent_)
-    if (c == &ancestor) return true;
-  return false;
 }
 
 Owned<TComponent> TClassInfo::NewInstance() const {

@@ -103,7 +103,11 @@ class TClassInfo {
 
   const std::string& Name() const noexcept { return name_; }
   const TClassInfo* Parent() const noexcept { return parent_; }
-  bool InheritsFrom(const TClassInfo& ancestor) const noexcept;
+  // One comparison: an ancestor's own count of ancestors is its index in ours.
+  bool InheritsFrom(const TClassInfo& ancestor) const noexcept {
+    const std::size_t depth = ancestor.ancestors_.size();
+    return &ancestor == this || (depth < ancestors_.size() && ancestors_[depth] == &ancestor);
+  }
 
   // Whether definitions can create instances (the class registered a factory).
   bool Creatable() const noexcept { return factory_ != nullptr; }
@@ -127,6 +131,9 @@ class TClassInfo {
 
   std::string name_;
   const TClassInfo* parent_;
+  // Every ancestor, the root first. (Not this class itself: a class info is moved out of its
+  // builder, while the ancestors' infos stay where they are.)
+  std::vector<const TClassInfo*> ancestors_;
   std::string definition_;
   Owned<TComponent> (*factory_)() = nullptr;
   std::vector<std::unique_ptr<TPropInfo>> ownProperties_;
@@ -135,6 +142,20 @@ class TClassInfo {
   std::vector<std::unique_ptr<THandlerInfo>> ownHandlers_;
   std::map<std::string, const THandlerInfo*, TextLess> handlerIndex_;
 };
+
+// `object` as the class T when it is one, else nullptr: dynamic_cast for the classes of this
+// model, answered by their class information. The walks over a form's components ask it of
+// every component on every request, where dynamic_cast would compare type names as strings
+// (the components live in a shared library).
+template <class T>
+T* ClassCast(TObject* object) noexcept {
+  return object && object->ClassInfo().InheritsFrom(T::StaticClassInfo()) ? static_cast<T*>(object) : nullptr;
+}
+template <class T>
+const T* ClassCast(const TObject* object) noexcept {
+  return object && object->ClassInfo().InheritsFrom(T::StaticClassInfo()) ? static_cast<const T*>(object)
+                                                                           : nullptr;
+}
 
 // ---- class registry ------------------------------------------------------------------------
 

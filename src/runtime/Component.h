@@ -27,6 +27,7 @@ extern const char* const kInvalidComponentName;
 [[noreturn]] void RaiseListIndexError(int index);
 
 class TComponent;
+class IIWBaseComponent;  // the forms layer's runtime components (forms/Interfaces.h)
 
 // Frees a component the way every owner does: destruction notifications first, while the
 // whole object is still alive, then the owned components, then the object itself.
@@ -143,6 +144,14 @@ class TComponent : public TPersistent {
   // Called with the component whose definition block encloses this one when it is read. A
   // control takes it as its parent; other components ignore it.
   virtual void SetParentComponent(TComponent* parent);
+
+  // The component as a runtime component of the pages, or nullptr: the classes that are one
+  // answer for themselves, so the walks over a form's components, which ask every component
+  // on every request, need no dynamic_cast (see ClassCast).
+  virtual IIWBaseComponent* AsBaseComponent() noexcept { return nullptr; }
+  const IIWBaseComponent* AsBaseComponent() const noexcept {
+    return const_cast<TComponent*>(this)->AsBaseComponent();
+  }
 
  protected:
   TComponent() = default;

@@ -93,7 +93,7 @@ void TControl::ApplyBounds(const TBounds& bounds) {
   bounds_ = bounds;
   BoundsChanged();
   if (resized)
-    if (auto* container = dynamic_cast<TWinControl*>(this)) container->Realign();
+    if (auto* container = ClassCast<TWinControl>(this)) container->Realign();
 }
 
 void TControl::RecordOriginal() noexcept {

@@ -502,6 +502,7 @@ TEST_F(PageTest, TheServerResizeScriptNamesTheControlsThatMoved) {
 class TTestUpload : public TTestEdit, public IIWUploadControl {
  public:
   std::string UploadFrame() const override { return ElementName() + "_FRAME"; }
+  IIWUploadControl* AsUploadControl() noexcept override { return this; }
   bool IsFileField() const override { return true; }
 };
 

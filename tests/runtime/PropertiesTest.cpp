@@ -2,6 +2,8 @@
 // table, component references, handler tables, the class registry, enumerations and colours.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "TestComponents.h"
 
 using namespace qx;
@@ -95,6 +97,40 @@ TEST_F(PropertiesTest, TablesAreInheritedAndFoundWithoutRegardToCase) {
   EXPECT_EQ(all[0]->name, "Tag");
   EXPECT_EQ(all[1]->name, "Left");
   EXPECT_EQ(TComponent::StaticClassInfo().FindProperty("Caption"), nullptr);
+}
+
+// A class without class information of its own: it reports its ancestor's.
+class TQuietLabel : public TTestLabel {};
+
+// Whether `object` is a T, asking ClassCast, which must answer as dynamic_cast does.
+template <class T>
+bool IsA(TComponent* object) {
+  const TComponent* constant = object;
+  EXPECT_EQ(ClassCast<T>(object), dynamic_cast<T*>(object))
+      << object->ClassName() << " as " << T::StaticClassInfo().Name();
+  EXPECT_EQ(ClassCast<T>(constant), dynamic_cast<const T*>(constant));
+  return ClassCast<T>(object) != nullptr;
+}
+
+// How many of the classes T… `object` is one of.
+template <class... T>
+int ClassCastsOf(TComponent* object) {
+  return (IsA<T>(object) + ...);
+}
+
+TEST_F(PropertiesTest, ClassCastAnswersAsDynamicCast) {
+  Owned<TComponent> objects[] = {
+      Owned<TComponent>(new TTestLabel), Owned<TComponent>(new TShoutingLabel),
+      Owned<TComponent>(new TQuietLabel), Owned<TComponent>(new TTestButton),
+      Owned<TComponent>(new TTestRegion), Owned<TComponent>(new TTestTimer),
+      Owned<TComponent>(new TTestScreen), Owned<TComponent>(new TTestFrame)};
+  std::vector<int> counts;
+  for (const auto& object : objects)
+    counts.push_back(ClassCastsOf<TObject, TPersistent, TComponent, TControl, TWinControl,
+                                  TScrollingWinControl, TFrame, TTestControl, TTestLabel,
+                                  TShoutingLabel, TTestButton, TTestForm, TTestScreen>(object.get()));
+  EXPECT_EQ(counts, (std::vector<int>{6, 7, 6, 6, 6, 3, 8, 7}));
+  EXPECT_EQ(ClassCast<TControl>(static_cast<TComponent*>(nullptr)), nullptr);
 }
 
 TEST_F(PropertiesTest, RedeclaredPropertyReplacesTheInheritedOneInPlace) {
