@@ -6,13 +6,19 @@
 # login screen over the staged database (8 sessions, each on its own keep-alive connection,
 # posting Accept with a password and no user chosen, which re-renders the screen with its
 # alert, with the current track number), against the same host serving that page's bytes as
-# a static file, printed as the ratio. Everything runs on loopback ports chosen here.
-# Third benchmark (given the render benchmark's program, which make bench builds): pages per
+# a static file, printed as the ratio. Third: the signed-in page cycle, sessions signed in
+# through the login screen, each posting the home screen's Update over a list of 50 requests and
+# reading the whole page back, against the same page's bytes from /files/ (target ratio at least
+# 0.5). Fourth: the host's resident memory growth per signed-in idle session over 1,000 sessions,
+# on a host of its own (target at most 200 KiB). The host runs over a database made here, beside
+# a copy of the staged library, as an install lays them out. Everything runs on loopback ports
+# chosen here.
+# Fifth benchmark (given the render benchmark's program, which make bench builds): pages per
 # second and bytes per page of a form of sixty controls of every kind (lists of 50 items, a memo
 # of 100 lines, a tab control with pages) rendered in a session without HTTP; the same with a
 # dynamic 320x240 picture written to the session's cache as JPEG or GIF at every render, from a
 # JPEG or a GIF picture; and a post of every control's value with an action, then its page.
-# Fourth benchmark (given the grid benchmark's program): the home screen's request list over a
+# Sixth benchmark (given the grid benchmark's program): the home screen's request list over a
 # real SQLite file of 1,000 and 10,000 listed requests, (a) opened and walked reading each
 # column's display text, (b) rendered as the page of its grid: microseconds per row, (b)/(a) at
 # 10,000 rows (target at most 3) and the 10,000-row render against the 1,000-row one (at most 11).
@@ -26,10 +32,12 @@ duration=${BENCH_DURATION:-10s}
 connections=${BENCH_CONNECTIONS:-64}
 threads=${BENCH_THREADS:-2}
 
-for tool in wrk nginx curl c++; do
+for tool in wrk nginx curl c++ sqlite3; do
   command -v "$tool" >/dev/null || { echo "bench: $tool is missing (run scripts/setup.sh)" >&2; exit 1; }
 done
-[[ -x "$stage/requestqx-host" ]] || { echo "bench: $stage/requestqx-host is missing" >&2; exit 1; }
+for file in requestqx-host requestqx-admin RequestQX9.so Files; do
+  [[ -e "$stage/$file" ]] || { echo "bench: $stage/$file is missing" >&2; exit 1; }
+done
 
 work=$(mktemp -d)
 pids=()
@@ -53,8 +61,25 @@ wait_for() {  # url
   return 1
 }
 
+# The library beside its Files folder and database, as installed; the sessions open this
+# database: one user (list index 0, password "bench") with 50 requests awaiting attention.
+cp "$stage/RequestQX9.so" "$work/RequestQX9.so"
+cp -r "$stage/Files" "$work/Files"
+mkdir -p "$work/database"
+"$stage/requestqx-admin" init-db "$work/database/Requests.mdb" >/dev/null
+{
+  echo "INSERT INTO Status (Id_Status, Id_Language, Description) VALUES (1, 'EN', 'New');"
+  echo "INSERT INTO Users (Id_User, Id_Language, UserName, Password, Email, SendEmail, RequestGetDays)"
+  echo "  VALUES (1, 'EN', 'Bench User', 'bench', 'bench@example.com', 0, 30);"
+  for n in $(seq 50); do
+    echo "INSERT INTO Request (Id_Request, Description, Id_Req_Status, Id_User, Urgent)"
+    echo "  VALUES ($n, 'Bench request $n', $((1000 + n)), 1, $((n % 2)));"
+    echo "INSERT INTO Request_Status (Id_Req_Status, Id_Request, Id_Status, Status_dt, Comments,"
+    echo "  Id_UserStatus, StatusType) VALUES ($((1000 + n)), $n, 1, 46000.5, 'Reported $n', 1, 1);"
+  done
+} | sqlite3 -bail "$work/database/Requests.mdb"
+
 # The same small page for both servers.
-mkdir -p "$work/Files"
 if [[ -f "$stage/Files/SessionEnd.htm" ]]; then
   cp "$stage/Files/SessionEnd.htm" "$work/Files/bench.htm"
 else
@@ -62,11 +87,14 @@ else
 fi
 size=$(stat -c %s "$work/Files/bench.htm")
 
-# The host loads the staged library as it does in production; only its Files root differs.
+start_host() {  # port; the host serves the library's copy and its Files folder
+  "$stage/requestqx-host" --bind 127.0.0.1 --port "$1" --extension "$work/RequestQX9.so" \
+    --root "$work/Files" 2>> "$work/host.log" &
+  pids+=($!)
+  host_pid=$!
+}
 host_port=$(free_port)
-"$stage/requestqx-host" --bind 127.0.0.1 --port "$host_port" --root "$work/Files" \
-  2> "$work/host.log" &
-pids+=($!)
+start_host "$host_port"
 
 nginx_port=$(free_port)
 mkdir -p "$work/nginx/logs" "$work/nginx/tmp"
@@ -121,14 +149,46 @@ awk -v h="$host_rps" -v n="$nginx_rps" 'BEGIN { printf "ratio host/nginx  %.2f\n
 sessions=${BENCH_SESSIONS:-8}
 seconds=${BENCH_SECONDS:-10}
 c++ -O2 -std=c++20 -pthread -o "$work/postload" "$here/postload.cpp"
+load() { "$work/postload" "$@" --port "$host_port" | awk '{ print $6 }'; }
 echo "bench: login screen post-and-render cycles, $sessions sessions on keep-alive connections," \
      "${seconds}s each"
-post_rate=$("$work/postload" post "$host_port" "$sessions" "$seconds" "$work/Files/page.htm" | awk '{ print $6 }')
+post_rate=$(load login --sessions "$sessions" --seconds "$seconds" --save "$work/Files/page.htm")
 page_size=$(stat -c %s "$work/Files/page.htm")
-static_rate=$("$work/postload" static "$host_port" "$sessions" "$seconds" /files/page.htm | awk '{ print $6 }')
+static_rate=$(load static --sessions "$sessions" --seconds "$seconds" --path /files/page.htm)
 printf 'post and render   %12.0f cycles/s\n' "$post_rate"
 printf 'static page       %12.0f requests/s (the same %d bytes from /files/)\n' "$static_rate" "$page_size"
 awk -v p="$post_rate" -v s="$static_rate" 'BEGIN { printf "ratio post/static  %.2f\n", p / s }'
+
+# The signed-in page cycle: every page must list the 50 requests.
+echo "bench: home screen Update cycles over 50 listed requests, $sessions signed-in sessions on" \
+     "keep-alive connections, ${seconds}s each"
+cycle_rate=$(load home --sessions "$sessions" --seconds "$seconds" --password bench \
+               --expect "Bench request " --count 50 --save "$work/Files/home.htm")
+home_size=$(stat -c %s "$work/Files/home.htm")
+home_static=$(load static --sessions "$sessions" --seconds "$seconds" --path /files/home.htm)
+printf 'page cycle        %12.0f cycles/s (one request each)\n' "$cycle_rate"
+printf 'static page       %12.0f requests/s (the same %d bytes from /files/)\n' "$home_static" "$home_size"
+awk -v p="$cycle_rate" -v s="$home_static" 'BEGIN {
+  printf "ratio cycle/static %.2f (target at least 0.5: %s)\n", p / s, (p / s >= 0.5) ? "met" : "not met" }'
+
+# Memory per idle session, on a fresh host (memory freed by the runs above would hide growth):
+# a few sessions first, so that what every process loads once is counted before.
+kill "$host_pid"
+host_port=$(free_port)
+start_host "$host_port"
+wait_for "http://127.0.0.1:$host_port/files/bench.htm"
+idle=${BENCH_IDLE_SESSIONS:-1000}
+rss() { awk '/^VmRSS:/ { print $2 }' "/proc/$host_pid/status"; }
+load signin --sessions 8 --password bench > /dev/null
+before=$(rss)
+load signin --sessions "$idle" --password bench > /dev/null
+sleep 1
+after=$(rss)
+echo "bench: $idle sessions signed in and left idle"
+awk -v b="$before" -v a="$after" -v n="$idle" 'BEGIN {
+  k = (a - b) / n
+  printf "host memory       %d KiB before, %d KiB after: %.0f KiB per session (target at most 200: %s)\n",
+         b, a, k, (k <= 200) ? "met" : "not met" }'
 
 # Rendering without HTTP: one line per benchmark of the render benchmark's program.
 if [[ -z "$render_bench" ]]; then
