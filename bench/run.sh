@@ -173,7 +173,9 @@ awk -v p="$cycle_rate" -v s="$home_static" 'BEGIN {
 
 # Memory per idle session, on a fresh host (memory freed by the runs above would hide growth):
 # a few sessions first, so that what every process loads once is counted before.
+# The old host must be gone first: it shares the library copy, its cache and its database.
 kill "$host_pid"
+wait "$host_pid" 2>/dev/null || true
 host_port=$(free_port)
 start_host "$host_port"
 wait_for "http://127.0.0.1:$host_port/files/bench.htm"
