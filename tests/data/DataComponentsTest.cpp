@@ -9,6 +9,7 @@
 #include "data/Statements.h"
 #include "runtime/ClassInfo.h"
 #include "runtime/FormReader.h"
+#include "support/OneModuleRegistry.h"
 
 namespace qx::test {
 namespace {
@@ -36,16 +37,6 @@ const TClassInfo& TDataScreen::StaticClassInfo() {
   return info;
 }
 
-class Modules : public IModuleRegistry {
- public:
-  TComponent* module = nullptr;
-  void RegisterModule(TComponent&) override {}
-  void UnregisterModule(TComponent&) noexcept override {}
-  TComponent* FindModule(std::string_view name) override {
-    return module && SameText(module->Name(), name) ? module : nullptr;
-  }
-};
-
 class DataComponentsTest : public DataFixture {
  protected:
   void SetUp() override {
@@ -65,7 +56,7 @@ TEST_F(DataComponentsTest, ADefinitionDeclaresLinksAndBindsItsDataComponents) {
   TADOConnection& shared = module->InsertComponent(Owned<TADOConnection>(new TADOConnection));
   shared.SetName("adoConnection");
   shared.SetConnectionString(DatabaseConnectionString(path_));
-  Modules modules;
+  OneModuleRegistry modules;
   modules.module = module.get();
   SetModuleRegistry(&modules);
 

@@ -7,6 +7,7 @@
 #include "TestComponents.h"
 #include "runtime/FormReader.h"
 #include "runtime/Resources.h"
+#include "support/OneModuleRegistry.h"
 
 using namespace qx;
 using namespace qx::test;
@@ -287,15 +288,7 @@ TEST_F(FormReaderTest, ScreensReadTheirDefinitionAndTheFramesTheyHold) {
 }
 
 TEST_F(FormReaderTest, ReferencesReachIntoFramesAndTheSessionsModules) {
-  class Registry : public IModuleRegistry {
-   public:
-    TComponent* module = nullptr;
-    void RegisterModule(TComponent&) override {}
-    void UnregisterModule(TComponent&) noexcept override {}
-    TComponent* FindModule(std::string_view name) override {
-      return module && SameText(module->Name(), name) ? module : nullptr;
-    }
-  } registry;
+  test::OneModuleRegistry registry;
   Owned<TTestForm> data(new TTestForm);
   data->SetName("usData");
   data->InsertComponent(Owned<TTestLabel>(new TTestLabel)).SetName("lblShared");
