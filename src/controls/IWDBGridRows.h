@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,12 +19,12 @@ namespace qx {
 // appended to with a plain copy.
 class TIWRowsText {
  public:
-  std::string_view View() const noexcept { return {bytes_.data(), size_}; }
+  std::string_view View() const noexcept { return {bytes_.get(), size_}; }
   bool empty() const noexcept { return size_ == 0; }
   void clear() noexcept { size_ = 0; }
   void append(const char* text, std::size_t n) {
-    if (bytes_.size() - size_ < n) bytes_.resize(std::max(2 * bytes_.size(), size_ + n + 4096));
-    char* to = bytes_.data() + size_;
+    if (capacity_ - size_ < n) Grow(size_ + n);
+    char* to = bytes_.get() + size_;
     size_ += n;
     // Rows are written in pieces of a few to a few hundred bytes: copied here in (overlapping)
     // blocks of fixed size the compiler writes inline, a call only for long pieces.
@@ -51,7 +52,18 @@ class TIWRowsText {
  private:
   [[gnu::noinline]] static void CopyLong(char* to, const char* text, std::size_t n) { std::memcpy(to, text, n); }
 
-  std::string bytes_;
+  // Grown without filling: the part not yet written stays untouched, so it costs no resident
+  // memory in an idle session.
+  void Grow(std::size_t needed) {
+    const std::size_t capacity = std::max(2 * capacity_, needed + 4096);
+    auto bytes = std::make_unique_for_overwrite<char[]>(capacity);
+    if (size_ > 0) std::memcpy(bytes.get(), bytes_.get(), size_);
+    bytes_ = std::move(bytes);
+    capacity_ = capacity;
+  }
+
+  std::unique_ptr<char[]> bytes_;
+  std::size_t capacity_ = 0;
   std::size_t size_ = 0;
 };
 
