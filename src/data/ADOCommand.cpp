@@ -78,6 +78,7 @@ std::int64_t TADOCommand::Execute() {
     throw;
   }
   if (!prepared_) statement_.reset();
+  connection_->Engine().ReleaseMemory();
   return written;
 }
 

@@ -114,6 +114,8 @@ TDataSet::ResultSet TCustomADODataSet::FetchAll() {
       row.push_back(ToServiceValue(statement->Column(static_cast<int>(c))));
     result.rows.push_back(std::move(row));
   }
+  statement.reset();
+  connection_->Engine().ReleaseMemory();
   masterValues_ = std::move(masterValues);
   return result;
 }

@@ -55,6 +55,9 @@ class DbConnection {
   virtual void Rollback() = 0;
   // False also after the engine ended a transaction on its own because of an error.
   virtual bool InTransaction() const = 0;
+  // Lets go of the cached pages no statement is using: a session's connection sits idle far
+  // longer than it works, and the pages are read again cheaply from the system's file cache.
+  virtual void ReleaseMemory() noexcept = 0;
 };
 
 class DbEngine {

@@ -180,6 +180,7 @@ class SqliteConnection final : public DbConnection {
     if (InTransaction()) Exec(db_, "ROLLBACK");
   }
   bool InTransaction() const override { return sqlite3_get_autocommit(db_) == 0; }
+  void ReleaseMemory() noexcept override { sqlite3_db_release_memory(db_); }
 
  private:
   sqlite3* db_;
