@@ -124,7 +124,7 @@ void RenderRequestGrid(benchmark::State& state) {
     session.App().PreparePage();
     TMemoryStream out;
     session.App().Render(out);
-    pageBytes = out.TakeBytes().size();
+    pageBytes = out.TakePage().Size();  // as the reply takes it, in its pieces
   }
   if (form.RequestGrid().RowCount() != count) state.SkipWithError("the grid lacks rows");
   state.SetItemsProcessed(state.iterations() * count);

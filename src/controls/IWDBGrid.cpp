@@ -65,7 +65,7 @@ std::string NextRowIDPrefix() {
 class TIWRowsElement final : public TIWMarkupElement {
  public:
   explicit TIWRowsElement(std::shared_ptr<const TIWRowsText> rows) : rows_(std::move(rows)) {}
-  void Render(std::string& out) const override { out += rows_->View(); }
+  void Render(TPageText& out) const override { out.Splice(rows_->View(), rows_); }
 
  private:
   std::shared_ptr<const TIWRowsText> rows_;

@@ -10,12 +10,13 @@ namespace qx {
 
 const char* const kAsyncWriteRefused = "The web server refused an asynchronous write";
 
-TAsyncWriteContext::TAsyncWriteContext(std::string text)
-    : buffer_(std::move(text)), pending_(buffer_.size()) {}
+TAsyncWriteContext::TAsyncWriteContext(TPageText page)
+    : page_(std::move(page)), pieces_(page_.Pieces()) {
+  if (!pieces_.empty()) pending_ = pieces_.front();
+}
 
 TAsyncWriteContext::TAsyncWriteContext(std::unique_ptr<TStream> stream, std::string tempFileName)
     : buffer_(kBlockSize, '\0'),
-      pending_(0),
       stream_(std::move(stream)),
       tempFileName_(std::move(tempFileName)) {
   stream_->SetPosition(0);
@@ -28,10 +29,15 @@ TAsyncWriteContext::~TAsyncWriteContext() {
 }
 
 bool TAsyncWriteContext::ReadNextBlock() {
-  if (!stream_ || stream_->Position() >= stream_->Size()) return false;
-  pending_ = stream_->Read(buffer_.data(), kBlockSize);
+  if (!stream_) {
+    if (nextPiece_ >= pieces_.size()) return false;
+    pending_ = pieces_[nextPiece_++];
+    return true;
+  }
+  if (stream_->Position() >= stream_->Size()) return false;
+  pending_ = std::string_view(buffer_.data(), stream_->Read(buffer_.data(), kBlockSize));
   // A stream that delivers nothing before its size (a file cut short) ends the write.
-  return pending_ > 0;
+  return !pending_.empty();
 }
 
 bool StartAsyncWrite(QxConnectionBlock& block, TAsyncWriteContext* context) {
@@ -39,8 +45,8 @@ bool StartAsyncWrite(QxConnectionBlock& block, TAsyncWriteContext* context) {
   if (!block.ServerSupportFunction(block.ConnID, QX_REQ_IO_COMPLETION,
                                    reinterpret_cast<void*>(routine), nullptr, context))
     return false;
-  auto size = static_cast<std::uint32_t>(context->pending_);
-  return block.WriteClient(block.ConnID, context->buffer_.data(), &size, QX_IO_ASYNC) != 0;
+  auto size = static_cast<std::uint32_t>(context->pending_.size());
+  return block.WriteClient(block.ConnID, context->pending_.data(), &size, QX_IO_ASYNC) != 0;
 }
 
 void BeginAsyncWrite(QxConnectionBlock& block, std::unique_ptr<TAsyncWriteContext> context) {

@@ -6,8 +6,10 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "entry/ConnectionBlock.h"
+#include "runtime/PageText.h"
 #include "runtime/Streams.h"
 
 namespace qx {
@@ -20,8 +22,8 @@ class TAsyncWriteContext {
  public:
   static constexpr std::size_t kBlockSize = 128 * 1024;
 
-  // A text body, kept as the transfer buffer.
-  explicit TAsyncWriteContext(std::string text);
+  // A text body, kept as it is and written piece by piece.
+  explicit TAsyncWriteContext(TPageText page);
   // A stream body sent from its start in blocks of kBlockSize; `tempFileName`, when not
   // empty, is deleted once the stream is released.
   TAsyncWriteContext(std::unique_ptr<TStream> stream, std::string tempFileName);
@@ -30,16 +32,19 @@ class TAsyncWriteContext {
   TAsyncWriteContext(const TAsyncWriteContext&) = delete;
   TAsyncWriteContext& operator=(const TAsyncWriteContext&) = delete;
 
-  // Reads the next block of the stream into the buffer; false at the end of the stream (or
-  // for a text body, whose only block is already in the buffer).
+  // Makes the next piece of a text, or the next block of a stream, the pending bytes; false
+  // at the end.
   bool ReadNextBlock();
-  std::size_t Pending() const noexcept { return pending_; }
+  std::size_t Pending() const noexcept { return pending_.size(); }
 
  private:
   friend bool StartAsyncWrite(QxConnectionBlock& block, TAsyncWriteContext* context);
 
-  std::string buffer_;   // the transfer buffer
-  std::size_t pending_;  // bytes of the buffer the current write sends
+  TPageText page_;
+  std::vector<std::string_view> pieces_;  // the page's, the first one pending
+  std::size_t nextPiece_ = 1;
+  std::string buffer_;  // a stream's block
+  std::string_view pending_;  // what the current write sends
   std::unique_ptr<TStream> stream_;
   std::string tempFileName_;
 };

@@ -149,7 +149,7 @@ void TISAPIResponse::SendResponse() {
     SendStream(*stream);
     FreeContentStream();
   } else {
-    request_.WriteText(TakeContent());
+    request_.WritePage(TakeContent());
   }
   SetSent(true);
 }

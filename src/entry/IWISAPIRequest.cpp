@@ -36,12 +36,12 @@ std::unique_ptr<TStream> SurvivingStream(TStream& stream, std::string& tempFileN
 
 }  // namespace
 
-bool TIWISAPIRequest::WriteString(std::string_view text) { return WriteText(std::string(text)); }
+bool TIWISAPIRequest::WriteString(std::string_view text) { return WritePage(std::string(text)); }
 
-bool TIWISAPIRequest::WriteText(std::string text) {
-  if (!response_) return TISAPIRequest::WriteString(text);
-  if (text.empty()) return true;
-  BeginAsyncWrite(ConnectionBlock(), std::make_unique<TAsyncWriteContext>(std::move(text)));
+bool TIWISAPIRequest::WritePage(TPageText page) {
+  if (!response_) return TISAPIRequest::WriteString(page.Flat());
+  if (page.Empty()) return true;
+  BeginAsyncWrite(ConnectionBlock(), std::make_unique<TAsyncWriteContext>(std::move(page)));
   response_->SetAsyncStarted();
   return true;
 }

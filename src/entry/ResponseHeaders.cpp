@@ -48,7 +48,7 @@ std::string BuildHeaderBlock(const TWebResponse& response) {
   AddLine(out, "Content-Version", response.ContentVersion());
   AddLine(out, "Content-Encoding", response.ContentEncoding());
   AddLine(out, "Content-Type", response.ContentType());
-  if (!response.Content().empty() || response.ContentStream())
+  if (response.HasContent() || response.ContentStream())
     AddLine(out, "Content-Length", IntToStr(response.ContentLength()));
   out.append("\r\n");
   return out;

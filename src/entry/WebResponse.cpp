@@ -62,15 +62,15 @@ void TWebResponse::SetStatusCode(int code) {
   strings_[rsReasonString] = StatusString(code);
 }
 
-void TWebResponse::SetContent(std::string text) {
+void TWebResponse::SetContent(TPageText text) {
   content_ = std::move(text);
-  if (!contentStream_) contentLength_ = static_cast<std::int64_t>(content_.size());
+  if (!contentStream_) contentLength_ = static_cast<std::int64_t>(content_.Size());
 }
 
 void TWebResponse::SetContentStream(std::unique_ptr<TStream> stream) {
   contentStream_ = std::move(stream);
   contentLength_ = contentStream_ ? contentStream_->Size()
-                                  : static_cast<std::int64_t>(content_.size());
+                                  : static_cast<std::int64_t>(content_.Size());
 }
 
 }  // namespace qx

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "runtime/DateTime.h"
@@ -94,11 +95,14 @@ class TWebResponse {
   void SetContentLength(std::int64_t v) noexcept { contentLength_ = v; }
 
   // --- Body. A stream, when set, is sent instead of the text.
-  const std::string& Content() const noexcept { return content_; }
+  // The text (a page's pieces made one text first).
+  const std::string& Content() const { return content_.Flat(); }
+  bool HasContent() const noexcept { return !content_.Empty(); }
   // Also sets the content length to the text's length, unless a body stream is set.
-  void SetContent(std::string text);
-  // Gives up the content text (to a write that keeps it); the content length stays.
-  std::string TakeContent() noexcept { return std::move(content_); }
+  void SetContent(TPageText text);
+  void SetContent(std::string text) { SetContent(TPageText(std::move(text))); }
+  // Gives up the content (to a write that keeps it); the content length stays.
+  TPageText TakeContent() noexcept { return std::exchange(content_, {}); }
   TStream* ContentStream() const noexcept { return contentStream_.get(); }
   // Takes the stream; sets the content length to its size (to the text's length when the
   // stream is cleared).
@@ -128,7 +132,7 @@ class TWebResponse {
   std::string strings_[rsCount];
   TDateTime dates_[rdCount] = {-1.0, -1.0, -1.0};
   std::int64_t contentLength_ = 0;
-  std::string content_;
+  mutable TPageText content_;
   std::unique_ptr<TStream> contentStream_;
   std::vector<TCookie> cookies_;
   TStringList extraHeaders_;

@@ -303,7 +303,7 @@ void TIWApplication::Execute(const TStringList& fields) {
   // The form processes the post; released forms go, also after a failure.
   ProcessOnActiveForm(params);
   // The next page, unless the post produced a reply of its own or a redirect.
-  const bool hasContent = response_ && (response_->ContentStream() || !response_->Content().empty());
+  const bool hasContent = response_ && (response_->ContentStream() || response_->HasContent());
   if (!hasContent && RedirectURL().empty()) {
     if (ActiveForm()) {
       SetTrackID(TrackID() + 1);

@@ -65,8 +65,8 @@ std::string TIWCallBackResponse::Text(bool toUtf8) const {
   TIWMarkupLanguageTag& execute = response->AddTag("execute", ctAlways);
   for (const std::string& literal : executes_) execute.AddTag("literal", ctAlways).AddText(literal);
   if (!submit_.empty()) response->AddTag("submit", ctAlways).AddText(submit_);
-  std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>";
-  response->Render(text);
+  const std::string text =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>" + response->Text();
   return toUtf8 ? AnsiToUtf8(text) : text;
 }
 

@@ -122,7 +122,7 @@ class TFormPageRender {
         browser_(application_.Browser()), tracking_(controller_.SessionTrackingMethod()),
         page_(browser_, sep_) {}
 
-  std::string Text() {
+  TPageText Page() {
     PreparePage();
     names_.emplace(form_);
     StartInitScript();
@@ -358,11 +358,11 @@ class TFormPageRender {
 
   // The page, written once; then the queued scripts are spent and, after a full page,
   // OnAfterRender fires.
-  std::string WritePageOnce() {
-    std::string text;
+  TPageText WritePageOnce() {
+    TPageText text;
     text.reserve(form_.LastPageSize() + form_.LastPageSize() / 8);
     layout_->WritePage(form_, page_, *context_, text);
-    form_.SetLastPageSize(text.size());
+    form_.SetLastPageSize(text.InPlaceSize());
     names_.reset();
     form_.ClearExtraInitScript();
     form_.ClearMessageWindowScript();
@@ -408,8 +408,8 @@ std::string TIWForm::ResizeScript() {
                                TIWServerControllerBase::Required().PageLineSeparator());
 }
 
-void TIWForm::RenderPage(TStream& out) { out.TakeText(RenderPageText()); }
+void TIWForm::RenderPage(TStream& out) { out.TakePage(TFormPageRender(*this).Page()); }
 
-std::string TIWForm::RenderPageText() { return TFormPageRender(*this).Text(); }
+std::string TIWForm::RenderPageText() { return TFormPageRender(*this).Page().TakeFlat(); }
 
 }  // namespace qx

@@ -231,13 +231,12 @@ std::string TIWLayoutMgrForm::PartialUpdatePage(TIWPageContext40& page, int form
   if (updated && !isTemplate) s += "IWTop().Body_OnResize();" + sep;
   s += "IWTop().GSubmitting=false;" + sep + "IWTop().ValidClick=true;" + "}" + sep + "</script>" + sep +
        "</head><body onload=\"init()\">";
-  page.FormTag().Render(s);
-  s += sep + "</body>" + sep + "</html>";
+  s += page.FormTag().Text() + sep + "</body>" + sep + "</html>";
   return s;
 }
 
 void TIWLayoutMgrForm::WritePage(TIWForm& form, TIWPageContext40& page, TIWContainerContext& context,
-                                 std::string& out) {
+                                 TPageText& out) {
   const TIWServerControllerBase& controller = TIWServerControllerBase::Required();
   TIWApplication* application = form.Application();
   const std::string& sep = page.Separator();

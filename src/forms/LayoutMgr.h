@@ -63,7 +63,7 @@ class TIWLayoutMgr : public TComponent {
   // Writes the whole page of `form`, or, when the render answers a partial-update post, the
   // reply for the submit frame.
   virtual void WritePage(TIWForm& form, TIWPageContext40& page, TIWContainerContext& context,
-                         std::string& out) = 0;
+                         TPageText& out) = 0;
 
  protected:
   TIWLayoutMgr() = default;
@@ -86,7 +86,7 @@ class TIWLayoutMgrForm : public TIWLayoutMgr {
   // For an HTML 4.0 form: the client re-layout runs at load and on every window resize.
   void FinishForm(TIWForm& form, TIWPageContext40& page) override;
   void WritePage(TIWForm& form, TIWPageContext40& page, TIWContainerContext& context,
-                 std::string& out) override;
+                 TPageText& out) override;
 
   // The script block of the page head: the pre-script include, then the declarations,
   // InitIWCLObjects() and Initialize().

@@ -118,7 +118,7 @@ std::vector<std::unique_ptr<TIWMarkupElement>> TIWMarkupLanguageTag::TakeContent
   return taken;
 }
 
-void TIWMarkupLanguageTag::Render(std::string& out) const {
+void TIWMarkupLanguageTag::Render(TPageText& out) const {
   if (!tag_.empty()) {
     out += '<';
     out += tag_;
@@ -128,9 +128,10 @@ void TIWMarkupLanguageTag::Render(std::string& out) const {
       if (eq == std::string::npos) {
         out += line;
       } else {
-        out.append(line, 0, eq + 1);
+        const std::string_view text(line);
+        out += text.substr(0, eq + 1);
         out += '"';
-        out.append(line, eq + 1);
+        out += text.substr(eq + 1);
         out += '"';
       }
     }
@@ -159,9 +160,9 @@ void TIWMarkupLanguageTag::Render(std::string& out) const {
 }
 
 std::string TIWMarkupLanguageTag::Text() const {
-  std::string out;
+  TPageText out;
   Render(out);
-  return out;
+  return out.TakeFlat();
 }
 
 }  // namespace qx

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "runtime/Colors.h"
+#include "runtime/PageText.h"
 #include "runtime/StringList.h"
 #include "server/IWExceptions.h"
 
@@ -24,8 +25,8 @@ class TIWMarkupLanguageTag;
 class TIWMarkupElement {
  public:
   virtual ~TIWMarkupElement() = default;
-  // Appends the element's text to `out`.
-  virtual void Render(std::string& out) const = 0;
+  // Appends the element's text to the page `out`.
+  virtual void Render(TPageText& out) const = 0;
   virtual bool IsTag() const noexcept { return false; }
 };
 
@@ -34,7 +35,7 @@ class TIWTextElement final : public TIWMarkupElement {
  public:
   explicit TIWTextElement(std::string text) : text_(std::move(text)) {}
   const std::string& Text() const noexcept { return text_; }
-  void Render(std::string& out) const override { out += text_; }
+  void Render(TPageText& out) const override { out += text_; }
 
  private:
   std::string text_;
@@ -45,7 +46,7 @@ class TIWBinaryElement final : public TIWMarkupElement {
  public:
   explicit TIWBinaryElement(std::string bytes) : bytes_(std::move(bytes)) {}
   const std::string& Bytes() const noexcept { return bytes_; }
-  void Render(std::string& out) const override { out += bytes_; }
+  void Render(TPageText& out) const override { out += bytes_; }
 
  private:
   std::string bytes_;
@@ -60,7 +61,7 @@ class TIWSplicedElement final : public TIWMarkupElement {
  public:
   bool Empty() const noexcept { return elements_.empty(); }
   void Add(std::unique_ptr<TIWMarkupElement> element) { elements_.push_back(std::move(element)); }
-  void Render(std::string& out) const override {
+  void Render(TPageText& out) const override {
     for (const auto& element : elements_) element->Render(out);
   }
 
@@ -127,7 +128,7 @@ class TIWMarkupLanguageTag : public TIWMarkupElement {
   bool IsTag() const noexcept override { return true; }
   // Appends the tag with its children; failures while writing the children are reported as
   // EIWTagRenderError "Tag: <name>".
-  void Render(std::string& out) const override;
+  void Render(TPageText& out) const override;
   // The tag as text.
   std::string Text() const;
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "runtime/Exceptions.h"
 #include "runtime/Files.h"
@@ -66,11 +67,17 @@ std::string TStream::ReadRest() {
   return out;
 }
 
+std::string& TMemoryStream::Data() const {
+  if (!page_.Empty()) data_ = std::exchange(page_, {}).TakeFlat();
+  return data_;
+}
+
 std::size_t TMemoryStream::Read(void* buffer, std::size_t count) {
-  return ReadFromMemory(data_, position_, buffer, count);
+  return ReadFromMemory(Data(), position_, buffer, count);
 }
 
 void TMemoryStream::Write(const void* buffer, std::size_t count) {
+  Data();
   if (position_ > data_.size()) data_.resize(position_);
   std::size_t overlap = std::min(count, data_.size() - position_);
   data_.replace(position_, overlap, static_cast<const char*>(buffer), count);
@@ -78,9 +85,15 @@ void TMemoryStream::Write(const void* buffer, std::size_t count) {
 }
 
 void TMemoryStream::TakeText(std::string text) {
-  if (!data_.empty() || position_ != 0) return WriteText(text);
+  if (!Data().empty() || position_ != 0) return WriteText(text);
   data_ = std::move(text);
   position_ = data_.size();
+}
+
+void TMemoryStream::TakePage(TPageText page) {
+  if (!Data().empty() || position_ != 0) return TakeText(page.TakeFlat());
+  position_ = page.Size();
+  page_ = std::move(page);
 }
 
 std::int64_t TMemoryStream::Seek(std::int64_t offset, SeekOrigin origin) {
@@ -88,12 +101,20 @@ std::int64_t TMemoryStream::Seek(std::int64_t offset, SeekOrigin origin) {
   return static_cast<std::int64_t>(position_);
 }
 
-std::string TMemoryStream::TakeBytes() noexcept {
+std::string TMemoryStream::TakeBytes() {
+  Data();
   position_ = 0;
   return std::move(data_);
 }
 
+TPageText TMemoryStream::TakePage() {
+  position_ = 0;
+  if (!page_.Empty()) return std::exchange(page_, {});
+  return std::move(data_);
+}
+
 void TMemoryStream::Clear() noexcept {
+  page_ = {};
   data_.clear();
   position_ = 0;
 }

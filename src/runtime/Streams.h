@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "runtime/PageText.h"
+
 namespace qx {
 
 enum class SeekOrigin { Begin, Current, End };
@@ -30,6 +32,8 @@ class TStream {
   // Writes a text the caller gives up, which a stream may keep as it is instead of copying it
   // (a page built whole in memory on its way into a reply).
   virtual void TakeText(std::string text) { WriteText(text); }
+  // The same for a page, which a stream may keep in its pieces.
+  virtual void TakePage(TPageText page) { TakeText(page.TakeFlat()); }
   // Copies `count` bytes from `source`'s position; count 0 copies the whole source from its
   // start. Returns the number of bytes copied.
   std::int64_t CopyFrom(TStream& source, std::int64_t count);
@@ -46,16 +50,24 @@ class TMemoryStream : public TStream {
   std::size_t Read(void* buffer, std::size_t count) override;
   void Write(const void* buffer, std::size_t count) override;
   std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override;
-  std::int64_t Size() override { return static_cast<std::int64_t>(data_.size()); }
+  std::int64_t Size() override { return static_cast<std::int64_t>(Data().size()); }
   // An empty stream keeps the text itself.
   void TakeText(std::string text) override;
+  // An empty stream keeps the page in its pieces until it is read as bytes.
+  void TakePage(TPageText page) override;
 
-  std::string_view Bytes() const noexcept { return data_; }
-  std::string TakeBytes() noexcept;
+  std::string_view Bytes() const { return Data(); }
+  std::string TakeBytes();
+  // The bytes as a page: in its pieces when the stream was given one.
+  TPageText TakePage();
   void Clear() noexcept;
 
  private:
-  std::string data_;
+  // The bytes, a page given whole made one text first.
+  std::string& Data() const;
+
+  mutable std::string data_;
+  mutable TPageText page_;
   std::size_t position_ = 0;
 };
 

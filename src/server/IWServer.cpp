@@ -108,16 +108,17 @@ void EndSession(TDispatch& d) {
 // The page after a post: nothing when the post produced its own reply; the final page of a
 // terminated session; its redirect page; otherwise the active form.
 void SendPage(IIWApplication& session, TWebResponse& response) {
-  if (response.ContentStream() || !response.Content().empty()) return;
+  if (response.ContentStream() || response.HasContent()) return;
   if (session.Terminated()) {
     session.SendTerminationReply(response);
   } else if (!session.RedirectURL().empty()) {
     session.SendRedirectReply(response);
   } else {
-    // The page goes out as text: a text body needs no temporary copy on the way out.
+    // The page goes out as text, in its pieces: a text body needs no temporary copy on the way
+    // out, and a grid's rows are not copied into it.
     TMemoryStream page;
     session.Render(page);
-    if (page.Size() > 0) response.SetContent(page.TakeBytes());
+    if (TPageText text = page.TakePage(); !text.Empty()) response.SetContent(std::move(text));
   }
 }
 

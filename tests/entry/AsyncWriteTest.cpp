@@ -62,6 +62,31 @@ TEST_F(AsyncReply, TextBodyIsOneAsynchronousWrite) {
   EXPECT_TRUE(c_.Violations().empty());
 }
 
+// A page with a large text spliced in (a grid's rows, kept by the grid) goes out piece by
+// piece, the spliced bytes written from where the grid keeps them; short ones are copied in.
+TEST_F(AsyncReply, PageGoesOutInItsPiecesWithTheSplicedTextUncopied) {
+  c_.SetCompletionMode(InMemoryConnection::CompletionMode::OnDemand);
+  auto rows = std::make_shared<const std::string>(Pattern(200 * KiB));
+  const std::string shortRows = "<tr><td>short</td></tr>";
+  Send([&](TIWISAPIResponse& r) {
+    TPageText page("<html><table>");
+    page.Splice(*rows, rows);
+    page += "</table><table>";
+    page.Splice(shortRows, nullptr);
+    page += "</table></html>";
+    EXPECT_EQ(page.Pieces().size(), 3u);
+    r.SetContent(std::move(page));
+  });
+  EXPECT_EQ(c_.HeaderValue("Content-Length"), std::to_string(13 + 200 * KiB + 15 + 23 + 15));
+  ASSERT_EQ(c_.AsyncWriteSizes(), (std::vector<std::size_t>{13}));
+  while (c_.RunCompletion()) {
+  }
+  EXPECT_EQ(c_.AsyncWriteSizes(), (std::vector<std::size_t>{13, 200 * KiB, 15 + 23 + 15}));
+  EXPECT_EQ(c_.Body(), "<html><table>" + *rows + "</table><table>" + shortRows + "</table></html>");
+  EXPECT_EQ(c_.DoneWithSessionCount(), 1);
+  EXPECT_TRUE(c_.Violations().empty());
+}
+
 TEST_F(AsyncReply, EmptyTextWritesNothing) {
   Send([](TIWISAPIResponse&) {});
   EXPECT_FALSE(asyncStarted_);

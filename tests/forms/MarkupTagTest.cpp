@@ -114,7 +114,7 @@ TEST(MarkupTag, XmlTagsAddXmlChildren) {
 class TFailingTag : public TIWMarkupLanguageTag {
  public:
   TFailingTag() : TIWMarkupLanguageTag("failing") {}
-  void Render(std::string&) const override { throw std::runtime_error("disk gone"); }
+  void Render(TPageText&) const override { throw std::runtime_error("disk gone"); }
 
  protected:
   std::unique_ptr<TIWMarkupLanguageTag> NewTag(std::string_view tag, TIWClosingTag closing) const override {
