@@ -222,7 +222,9 @@ void TfrmHome::btnRecordarClick(TObject*) { ChangeCurrentStatus(kStatusReminder,
 void TfrmHome::btnCancelarClick(TObject*) { ChangeCurrentStatus(kStatusCancelled, kMsgCancelError); }
 void TfrmHome::btnActualizarClick(TObject*) { BuildRequestList(); }
 
-void TfrmHome::btnReportarClick(TObject*) { CreateComponent<TfrmServicio>(ApplicationOf(*this)).Show(); }
+void TfrmHome::btnReportarClick(TObject*) {
+  CreateComponent<TfrmServicio>(ApplicationOf(*this)).Show();
+}
 
 void TfrmHome::btnEnviaEmailClick(TObject*) {
   auto& screen = CreateComponent<TfrmEnviaEmail>(ApplicationOf(*this));

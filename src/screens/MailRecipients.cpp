@@ -93,7 +93,9 @@ void TMailRecipientsForm::LoadMailHistory() {
   adodsHistEmail_->Close();
 }
 
-std::string TMailRecipientsForm::RecipientsText() const { return CommaText(edtEmail_->Items().Lines()); }
+std::string TMailRecipientsForm::RecipientsText() const {
+  return CommaText(edtEmail_->Items().Lines());
+}
 
 void TMailRecipientsForm::btnAddEMail1Click(TObject*) {
   edtAddEmail1_->SetText(Trim(edtAddEmail1_->Text()));

@@ -53,12 +53,15 @@ void TfrmServicio::IWAppFormCreate(TObject*) {
   TusSesion& session = Session();
   std::string ignored;
   const bool noticeReady = session.CheckMailReady(userExists_, false, ignored);
-  if (noticeReady) cbRepairNotice_->SetCaption(Format(kMsgRepairNotice, {EscapeMarkup(session.Email)}));
+  if (noticeReady)
+    cbRepairNotice_->SetCaption(Format(kMsgRepairNotice, {EscapeMarkup(session.Email)}));
   cbRepairNotice_->SetVisible(noticeReady);
   LoadMailHistory();
 }
 
-void TfrmServicio::btnContarClick(TObject*) { lblNumCarac_->SetCaption(CountCharacters(edtDescrip_->Text())); }
+void TfrmServicio::btnContarClick(TObject*) {
+  lblNumCarac_->SetCaption(CountCharacters(edtDescrip_->Text()));
+}
 
 bool TfrmServicio::StoreRequest(int requestId, int noteId, std::string& reason) {
   TusSesion& session = Session();

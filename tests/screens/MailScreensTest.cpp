@@ -129,14 +129,7 @@ class MailScreens : public Controls, public TestDatabase {
   TempDir mails_;
 };
 
-struct ModeCase {
-  const char* name;
-  SmtpPeer::Mode peer;
-  int tlsType;
-};
-void PrintTo(const ModeCase& c, std::ostream* os) { *os << c.name; }
-
-class MailScreensModes : public MailScreens, public ::testing::WithParamInterface<ModeCase> {};
+class MailScreensModes : public MailScreens, public ::testing::WithParamInterface<SmtpModeCase> {};
 
 TEST_P(MailScreensModes, AReportAndASendingAreStoredMailedAndRecorded) {
   if (!SmtpPeer::Available()) GTEST_SKIP() << "aiosmtpd is not installed (scripts/setup.sh)";
@@ -158,10 +151,12 @@ TEST_P(MailScreensModes, AReportAndASendingAreStoredMailedAndRecorded) {
   EXPECT_EQ(Alerts(home), "");
 
   EXPECT_EQ(Text("SELECT Id_Request || ' ' || Description || ' ' || Id_Req_Status || ' ' || "
-                 "Id_User || ' ' || Urgent || ' ' || RepairNotice FROM Request WHERE Id_Request = 42"),
+                 "Id_User || ' ' || Urgent || ' ' || RepairNotice FROM Request "
+                 "WHERE Id_Request = 42"),
             "42 Leaking tap (room 12) 402 7 1 1");
-  EXPECT_EQ(Notes(), (Lines{"41 2 1: Glass on the floor", "42 1 1: Water on the floor.\r\nHurry.\r\n",
-                            "42 13 2: To: eva@mail.es,bob@mail.es\r\nSubject: Leaking tap (room 12)"}));
+  EXPECT_EQ(Notes(),
+            (Lines{"41 2 1: Glass on the floor", "42 1 1: Water on the floor.\r\nHurry.\r\n",
+                   "42 13 2: To: eva@mail.es,bob@mail.es\r\nSubject: Leaking tap (room 12)"}));
   EXPECT_EQ(History(), (Lines{"7 bob@mail.es", "8 eva@mail.es", "7 eva@mail.es"}));
   std::vector<StoredMail> mails = peer->Mails();
   ASSERT_EQ(mails.size(), 1u) << peer->Log();
@@ -203,10 +198,10 @@ TEST_P(MailScreensModes, AReportAndASendingAreStoredMailedAndRecorded) {
 
 INSTANTIATE_TEST_SUITE_P(
     TLSModes, MailScreensModes,
-    ::testing::Values(ModeCase{"WithoutTLS", SmtpPeer::Plain, 0},
-                      ModeCase{"StartTLS", SmtpPeer::StartTLS, 2},
-                      ModeCase{"ImplicitTLS", SmtpPeer::ImplicitTLS, 1}),
-    [](const ::testing::TestParamInfo<ModeCase>& info) { return info.param.name; });
+    ::testing::Values(SmtpModeCase{"WithoutTLS", SmtpPeer::Plain, 0},
+                      SmtpModeCase{"StartTLS", SmtpPeer::StartTLS, 2},
+                      SmtpModeCase{"ImplicitTLS", SmtpPeer::ImplicitTLS, 1}),
+    [](const ::testing::TestParamInfo<SmtpModeCase>& info) { return info.param.name; });
 
 TEST_F(MailScreens, RefusedInputStoresNothingAndAServerThatIsDownLosesOnlyTheMail) {
   UseSmtpServer(UnusedLoopbackPort(), 0);
@@ -217,8 +212,9 @@ TEST_F(MailScreens, RefusedInputStoresNothingAndAServerThatIsDownLosesOnlyTheMai
 
   // Descriptions the check refuses: the alert with its prefix, the screen as typed.
   Click("BTNACEPTAR", {"EDTDESCRIP=", "MMCOMMENTS=Kept"});
-  EXPECT_EQ(Alerts(report), "window.alert(\"There was an error generating the request: \\n"
-                            "You must type the description of the request you want to report.\");\r\n");
+  EXPECT_EQ(Alerts(report),
+            "window.alert(\"There was an error generating the request: \\nYou must type the "
+            "description of the request you want to report.\");\r\n");
   Click("BTNACEPTAR", {"EDTDESCRIP=50% broken"});
   EXPECT_EQ(Alerts(report), "window.alert(\"There was an error generating the request: \\n"
                             "The request description accepts only letters, numbers and the "
@@ -273,7 +269,8 @@ TEST_F(MailScreens, UsersWhoMayNotSendMailSeeWhyAndTheRepairNoticeStillShows) {
         "<select NAME=\"EDTADDEMAIL2\" SIZE=\"7\" WIDTH=\"338\" DISABLED",
         "<select NAME=\"EDTEMAIL\" SIZE=\"10\" WIDTH=\"327\" DISABLED",
         "PAGETITLE_IWTABCONTROL1PAGE0\" style=\"margin-top: 0;\">Send E-mail</span>",
-        ".IWTBENVIARCSS {position:absolute;left:29px;top:257px;z-index:1100;width:843px;height:267px;",
+        ".IWTBENVIARCSS {position:absolute;left:29px;top:257px;z-index:1100;width:843px;"
+        "height:267px;",
         ".LBLERROREMAILCSS {position:absolute;left:10px;top:208px;z-index:100;width:726px;"
         "height:34px;",
         ".LNKLOGOUTFRAENCABEZADO1CSS {position:absolute;left:797px;top:2px;",
@@ -298,7 +295,8 @@ TEST_F(MailScreens, UsersWhoMayNotSendMailSeeWhyAndTheRepairNoticeStillShows) {
   EXPECT_EQ(report.edtAddEMail2().ItemIndex(), 0);
   // Its report is stored all the same, without a mail.
   Click("BTNACEPTAR", {"EDTDESCRIP=Chair broken", "CBREPAIRNOTICE_CHECKBOX=on"});
-  EXPECT_EQ(Text("SELECT Id_User || ' ' || RepairNotice FROM Request WHERE Id_Request = 42"), "8 1");
+  EXPECT_EQ(Text("SELECT Id_User || ' ' || RepairNotice FROM Request WHERE Id_Request = 42"),
+            "8 1");
 
   // Deleted by the desktop tools meanwhile: nothing can be reported.
   Exec("DELETE FROM Users WHERE Id_User = 8");
@@ -327,10 +325,12 @@ TEST_F(MailScreens, TheSendScreenShowsTheDescriptionCutAndKeepsWhatWasTypedWhenI
   EXPECT_EQ(send.edtDescrip().Text(), seventy + "yz");
   const std::string page = Render(send);
   for (const char* piece :
-       {"GActiveControl=\"EDTDESCRIP\"", "ID=\"LBLNUMSOL\">41</span>", "ID=\"LBLSTATUS\">Awaiting</span>",
+       {"GActiveControl=\"EDTDESCRIP\"", "ID=\"LBLNUMSOL\">41</span>",
+        "ID=\"LBLSTATUS\">Awaiting</span>",
         ".LBLDESCCSS {position:absolute;left:222px;top:103px;z-index:100;width:638px;height:18px;"
         "font-weight:bold;",
-        "<textarea NAME=\"MMCOMMENTS\" CLASS=\"MMCOMMENTSCSS\" ID=\"MMCOMMENTS\">Glass on the floor<",
+        "<textarea NAME=\"MMCOMMENTS\" CLASS=\"MMCOMMENTSCSS\" ID=\"MMCOMMENTS\">Glass on the "
+        "floor<",
         "<select NAME=\"EDTADDEMAIL2\" SIZE=\"7\" WIDTH=\"338\" CLASS",
         "<select NAME=\"EDTEMAIL\" SIZE=\"10\" WIDTH=\"327\" CLASS",
         ".LNKLOGOUTFRAENCABEZADO1CSS {position:absolute;left:802px;top:2px;",
