@@ -260,28 +260,9 @@ TEST_F(MailScreens, UsersWhoMayNotSendMailSeeWhyAndTheRepairNoticeStillShows) {
   Exec("UPDATE Users SET Email = '<b>bruno@mail.es' WHERE Id_User = 8");
   SignIn(8);
   auto& report = Open<TfrmServicio>("BTNREPORTAR");
-  // The page: the description focused, the recipient lists at their sizes and disabled, the
-  // tab, the buttons' kinds and the header's link at the right edge.
-  const std::string page = Render(report);
-  for (const char* piece :
-       {"<title>Report failure in the QX</title>", "GActiveControl=\"EDTDESCRIP\"",
-        "<input TYPE=\"TEXT\" NAME=\"EDTDESCRIP\" MAXLENGTH=\"255\"",
-        "<select NAME=\"EDTADDEMAIL2\" SIZE=\"7\" WIDTH=\"338\" DISABLED",
-        "<select NAME=\"EDTEMAIL\" SIZE=\"10\" WIDTH=\"327\" DISABLED",
-        "PAGETITLE_IWTABCONTROL1PAGE0\" style=\"margin-top: 0;\">Send E-mail</span>",
-        ".IWTBENVIARCSS {position:absolute;left:29px;top:257px;z-index:1100;width:843px;"
-        "height:267px;",
-        ".LBLERROREMAILCSS {position:absolute;left:10px;top:208px;z-index:100;width:726px;"
-        "height:34px;",
-        ".LNKLOGOUTFRAENCABEZADO1CSS {position:absolute;left:797px;top:2px;",
-        "<input VALUE=\"Report\" NAME=\"BTNACEPTAR\" TYPE=\"submit\"",
-        "<input VALUE=\"Cancel\" NAME=\"BTNCANCELAR\" TYPE=\"reset\""})
-    EXPECT_NE(page.find(piece), std::string::npos) << piece;
   EXPECT_EQ(report.lblErrorEmail().Caption(),
             "The sending by E-mail is not enabled.\r\n"
             "You do not have permission to send the request by E-mail.");
-  EXPECT_NE(page.find(">The sending by E-mail is not enabled.<br>You do not have permission"),
-            std::string::npos);
   for (TControl* control : std::initializer_list<TControl*>{
            &report.edtAddEmail1(), &report.btnAddEMail1(), &report.edtAddEMail2(),
            &report.btnAddEMail2(), &report.edtEmail(), &report.btnDelEMail()})
@@ -323,20 +304,6 @@ TEST_F(MailScreens, TheSendScreenShowsTheDescriptionCutAndKeepsWhatWasTypedWhenI
   auto& send = Open<TfrmEnviaEmail>("BTNENVIAEMAIL");
   EXPECT_EQ(send.lblDesc().Caption(), seventy + "...");
   EXPECT_EQ(send.edtDescrip().Text(), seventy + "yz");
-  const std::string page = Render(send);
-  for (const char* piece :
-       {"GActiveControl=\"EDTDESCRIP\"", "ID=\"LBLNUMSOL\">41</span>",
-        "ID=\"LBLSTATUS\">Awaiting</span>",
-        ".LBLDESCCSS {position:absolute;left:222px;top:103px;z-index:100;width:638px;height:18px;"
-        "font-weight:bold;",
-        "<textarea NAME=\"MMCOMMENTS\" CLASS=\"MMCOMMENTSCSS\" ID=\"MMCOMMENTS\">Glass on the "
-        "floor<",
-        "<select NAME=\"EDTADDEMAIL2\" SIZE=\"7\" WIDTH=\"338\" CLASS",
-        "<select NAME=\"EDTEMAIL\" SIZE=\"10\" WIDTH=\"327\" CLASS",
-        ".LNKLOGOUTFRAENCABEZADO1CSS {position:absolute;left:802px;top:2px;",
-        "<input VALUE=\"Send\" NAME=\"BTNACEPTAR\" TYPE=\"submit\""})
-    EXPECT_NE(page.find(piece), std::string::npos) << piece;
-
   // No recipient: the alert, and the subject and comments as typed.
   Click("BTNACEPTAR", {"EDTDESCRIP=New subject", "MMCOMMENTS=New comments"});
   EXPECT_EQ(Alerts(send), "window.alert(\"There must be at least one E-mail recipient\");\r\n");
