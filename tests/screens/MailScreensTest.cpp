@@ -242,6 +242,16 @@ TEST_F(MailScreens, RefusedInputStoresNothingAndAServerThatIsDownLosesOnlyTheMai
   EXPECT_EQ(Items(report.edtEmail()), (Lines{"eva@mail.es"}));
   EXPECT_EQ(Integer("SELECT Count(*) FROM Request"), 1);
 
+  // The database refuses the first note: the request written before it goes too, silently,
+  // and the screen stays.
+  Exec("CREATE TRIGGER Refuse BEFORE INSERT ON Request_Status BEGIN SELECT RAISE(ABORT, 'no'); END");
+  Click("BTNACEPTAR", {"EDTDESCRIP=Door stuck", "MMCOMMENTS="});
+  EXPECT_EQ(App().ActiveForm(), &report);
+  EXPECT_EQ(Alerts(report), "");
+  EXPECT_EQ(Integer("SELECT Count(*) FROM Request"), 1);
+  EXPECT_FALSE(TusSesion::Current()->adocnWebServices().InTransaction());
+  Exec("DROP TRIGGER Refuse");
+
   // The server is down: the request and its first note are stored, no mail note, the screen
   // leaves without a word.
   Click("BTNACEPTAR", {"EDTDESCRIP=Door stuck", "MMCOMMENTS="});
