@@ -17,11 +17,8 @@ class TfrmEnviaEmail : public TMailRecipientsForm {
 
   TIWLabel& lblNumSol() const noexcept { return *lblNumSol_; }
   TIWLabel& lblDesc() const noexcept { return *lblDesc_; }
-  TIWLabel& lblStatus() const noexcept { return *lblStatus_; }
   TIWEdit& edtDescrip() const noexcept { return *edtDescrip_; }
   TIWMemo& mmComments() const noexcept { return *mmComments_; }
-  // The request the screen sends (0 until PrepareFromRequest).
-  int RequestNumber() const noexcept { return requestNumber_; }
 
   // Takes the request of the current row of `request` (the home screen's list): its number,
   // description (the subject), status and comments; checks the user and the mail settings and
@@ -43,6 +40,7 @@ class TfrmEnviaEmail : public TMailRecipientsForm {
   TIWLabel* lblStatus_ = nullptr;
   TIWEdit* edtDescrip_ = nullptr;
   TIWMemo* mmComments_ = nullptr;
+  // The request the screen sends (0 until PrepareFromRequest).
   int requestNumber_ = 0;
 };
 

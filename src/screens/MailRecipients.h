@@ -40,10 +40,6 @@ class TMailRecipientsForm : public TIWAppForm {
   TIWLabel& lblErrorEmail() const noexcept { return *lblErrorEmail_; }
   TIWButton& btnAceptar() const noexcept { return *btnAceptar_; }
   TIWButton& btnCancelar() const noexcept { return *btnCancelar_; }
-  TADODataSet& adodsHistEmail() const noexcept { return *adodsHistEmail_; }
-  // Whether the signed-in user still existed, and could send mail, when last checked.
-  bool UserExists() const noexcept { return userExists_; }
-  bool CanSendMail() const noexcept { return canSendMail_; }
 
   // The recipient controls enabled exactly when the user can send mail.
   void EnableMailControls();
@@ -95,6 +91,7 @@ class TMailRecipientsForm : public TIWAppForm {
     bool cancelEnabled_;
   };
 
+  // Whether the signed-in user still existed, and could send mail, when last checked.
   bool userExists_ = false;
   bool canSendMail_ = false;
 

@@ -22,11 +22,8 @@ class TfrmServicio : public TMailRecipientsForm {
 
   TIWLabel& lblNumCarac() const noexcept { return *lblNumCarac_; }
   TIWEdit& edtDescrip() const noexcept { return *edtDescrip_; }
-  TIWCheckBox& cbUrgent() const noexcept { return *cbUrgent_; }
   TIWCheckBox& cbRepairNotice() const noexcept { return *cbRepairNotice_; }
   TIWMemo& mmComments() const noexcept { return *mmComments_; }
-  TIWTabControl& IWtbEnviar() const noexcept { return *IWtbEnviar_; }
-  TIWTabPage& IWTabControl1Page0() const noexcept { return *IWTabControl1Page0_; }
 
   // --- Handlers named by the definition.
   // Checks the user and the mail settings: Report only for a user who still exists, the
