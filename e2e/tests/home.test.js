@@ -10,8 +10,10 @@ const fs = require("node:fs");
 const os = require("node:os");
 const path = require("node:path");
 const { after, before, test } = require("node:test");
-const { pageReady } = require("../lib/pages");
+const screens = require("../lib/screens");
 const { createDatabase, startService } = require("../lib/service");
+
+const { post } = screens;
 
 // Day serials (days since 30 December 1899, local time) of the notes.
 const firstNote = 46000.5;    // 09/12/2025 12:00
@@ -62,26 +64,8 @@ after(async () => {
 // Reads the database the sessions work on from another process, as the desktop tools do.
 const query = (sql) => execFileSync("sqlite3", [service.database, sql]).toString().trim();
 
-// Runs `action`, which posts the page, and waits for the next page to have initialised.
-async function post(page, action) {
-  const track = await page.evaluate(() => GTrackID);
-  await action();
-  await pageReady(page, track + 1);
-}
-
 // A new session signed in through the login screen, with every post it sends counted.
-async function signIn(name, password) {
-  const opened = await service.openStartForm({ viewport: { width: 1000, height: 700 } });
-  const { page } = opened;
-  opened.posts = 0;
-  page.on("request", (request) => {
-    if (request.method() === "POST") opened.posts++;
-  });
-  await page.selectOption("#CBUSERNAME", { label: name });
-  await page.fill("#EDTPASSWORD", password);
-  await post(page, () => page.click("#BTNACEPTAR"));
-  return opened;
-}
+const signIn = (name, password) => screens.signIn(service, name, password);
 
 // What the home screen shows: header, caption, both lists (rows by their first cells, the
 // current one marked light blue), the labels, the comments and the buttons' states.

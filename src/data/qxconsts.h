@@ -70,6 +70,8 @@ inline constexpr char kMsgDaysUpdateFailed[] = "Failed when updating the paramet
 
 // Send-by-e-mail screen.
 inline constexpr char kMsgNoRecipient[] = "There must be at least one E-mail recipient";
+// The mail did not go out: the screen stays with what the user typed, to try again.
+inline constexpr char kMsgMailNotSent[] = "The E-mail could not be sent. Please try again later.";
 // Put after a description cut to 70 characters.
 inline constexpr char kMsgCutDescriptionEnd[] = "...";
 

@@ -16,8 +16,11 @@
 #include "data/qxconsts.h"
 #include "runtime/DateTime.h"
 #include "runtime/Format.h"
+#include "runtime/FormReader.h"
 #include "runtime/Strings.h"
 #include "screens/DefinedControl.h"
+#include "screens/EnviaEmail.h"
+#include "screens/Servicio.h"
 #include "screens/usSesion.h"
 #include "server/IWExceptions.h"
 
@@ -55,6 +58,13 @@ void MoveForward(TDataSet& dataSet, bool toLast) {
     dataSet.Next();
 }
 
+// The session's application object, which owns the screens the home screen opens.
+TIWApplication& ApplicationOf(const TIWAppForm& form) {
+  TIWApplication* application = form.Application();
+  if (!application) throw EIWException(Format(kFormWithoutApplication, {form.Name()}));
+  return *application;
+}
+
 int CurrentInteger(const TDataSet& dataSet, std::string_view field) {
   return dataSet.Active() ? dataSet.FieldByName(field).AsInteger() : 0;
 }
@@ -68,9 +78,11 @@ const TClassInfo& TfrmHome::StaticClassInfo() {
           .Creatable()
           .Definition("Home.qxf")
           .Handler("IWAppFormRender", &T::IWAppFormRender)
+          .Handler("btnReportarClick", &T::btnReportarClick)
           .Handler("btnRecordarClick", &T::btnRecordarClick)
           .Handler("btnCancelarClick", &T::btnCancelarClick)
           .Handler("btnActualizarClick", &T::btnActualizarClick)
+          .Handler("btnEnviaEmailClick", &T::btnEnviaEmailClick)
           .Handler("btnPrimeraClick", &T::btnPrimeraClick)
           .Handler("btnAnteriorClick", &T::btnAnteriorClick)
           .Handler("btnSiguienteClick", &T::btnSiguienteClick)
@@ -209,6 +221,16 @@ void TfrmHome::ChangeCurrentStatus(int statusId, const char* failure) {
 void TfrmHome::btnRecordarClick(TObject*) { ChangeCurrentStatus(kStatusReminder, kMsgReminderError); }
 void TfrmHome::btnCancelarClick(TObject*) { ChangeCurrentStatus(kStatusCancelled, kMsgCancelError); }
 void TfrmHome::btnActualizarClick(TObject*) { BuildRequestList(); }
+
+void TfrmHome::btnReportarClick(TObject*) {
+  CreateComponent<TfrmServicio>(ApplicationOf(*this)).Show();
+}
+
+void TfrmHome::btnEnviaEmailClick(TObject*) {
+  auto& screen = CreateComponent<TfrmEnviaEmail>(ApplicationOf(*this));
+  screen.PrepareFromRequest(*adodsServicios_);
+  screen.Show();
+}
 
 void TfrmHome::btnPrimeraClick(TObject*) { MoveBack(*adodsServicios_, true); }
 void TfrmHome::btnAnteriorClick(TObject*) { MoveBack(*adodsServicios_, false); }

@@ -50,9 +50,13 @@ class TfrmHome : public TIWAppForm {
   // Before every page: a list that is not open yet, or that another screen changed, is
   // rebuilt; the title names the user.
   void IWAppFormRender(TObject* sender);
+  // Opens the report screen over this one; a stored report rebuilds the list on return.
+  void btnReportarClick(TObject* sender);
   void btnRecordarClick(TObject* sender);
   void btnCancelarClick(TObject* sender);
   void btnActualizarClick(TObject* sender);
+  // Opens the send-by-e-mail screen on the current request.
+  void btnEnviaEmailClick(TObject* sender);
   void btnPrimeraClick(TObject* sender);
   void btnAnteriorClick(TObject* sender);
   void btnSiguienteClick(TObject* sender);

@@ -2,6 +2,7 @@
 #include "screens/ListRoutines.h"
 
 #include "controls/IWListbox.h"
+#include "runtime/StringList.h"
 
 namespace qx {
 
@@ -19,6 +20,21 @@ void DeleteSelectedItems(TIWCustomListbox& list) {
   // From the last item down, so that the indexes still to be visited do not move.
   for (int i = list.Items().Count() - 1; i >= 0; --i)
     if (list.Selected(i)) list.Items().Delete(i);
+}
+
+std::string CommaText(const TStringList& items) {
+  std::string text;
+  for (const std::string& item : items) {
+    if (&item != &*items.begin()) text += ',';
+    if (item.find_first_of(" ,\"") == std::string::npos) {
+      text += item;
+      continue;
+    }
+    text += '"';
+    for (char c : item) text.append(c == '"' ? 2 : 1, c);
+    text += '"';
+  }
+  return text;
 }
 
 }  // namespace qx

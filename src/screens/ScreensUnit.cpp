@@ -4,8 +4,10 @@
 #include "forms/Application.h"
 #include "runtime/FormReader.h"
 #include "screens/Encabezado.h"
+#include "screens/EnviaEmail.h"
 #include "screens/Home.h"
 #include "screens/Login.h"
+#include "screens/Servicio.h"
 #include "screens/usSesion.h"
 #include "server/ApplicationInterface.h"
 #include "server/Controller.h"
@@ -17,7 +19,7 @@ namespace qx {
 void InitializeScreensUnit() {
   RegisterResources_screens();
   // The login screen creates the home screen by its class name.
-  RegisterClasses<TfraEncabezado, TfrmHome>();
+  RegisterClasses<TfraEncabezado, TfrmHome, TfrmServicio, TfrmEnviaEmail>();
   RegisterStartForm(rkHTML40, &TfrmLogin::StaticClassInfo());
   RegisterNewSessionHandler(&IWServerControllerBaseNewSession);
 }

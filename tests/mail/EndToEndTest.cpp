@@ -17,6 +17,7 @@ namespace qx {
 namespace {
 
 using test::FailureOf;
+using test::SmtpModeCase;
 using test::SmtpPeer;
 using Lines = std::vector<std::string>;
 
@@ -71,15 +72,7 @@ class EndToEndTest : public ::testing::Test {
   test::TempDir folder_;
 };
 
-struct ModeCase {
-  const char* name;
-  SmtpPeer::Mode peer;
-  int tlsType;
-};
-
-void PrintTo(const ModeCase& c, std::ostream* os) { *os << c.name; }
-
-class EndToEndModes : public EndToEndTest, public ::testing::WithParamInterface<ModeCase> {};
+class EndToEndModes : public EndToEndTest, public ::testing::WithParamInterface<SmtpModeCase> {};
 
 TEST_P(EndToEndModes, RequestMailArrivesWithItsHeadersAndBody) {
   auto peer = StartPeer(GetParam().peer);
@@ -106,11 +99,11 @@ TEST_P(EndToEndModes, RequestMailArrivesWithItsHeadersAndBody) {
 
 INSTANTIATE_TEST_SUITE_P(
     TLSModes, EndToEndModes,
-    ::testing::Values(ModeCase{"WithoutTLS", SmtpPeer::Plain, 0},
-                      ModeCase{"StartTLSRequired", SmtpPeer::StartTLS, 2},
-                      ModeCase{"StartTLSExplicit", SmtpPeer::StartTLS, 3},
-                      ModeCase{"ImplicitTLS", SmtpPeer::ImplicitTLS, 1}),
-    [](const ::testing::TestParamInfo<ModeCase>& info) { return info.param.name; });
+    ::testing::Values(SmtpModeCase{"WithoutTLS", SmtpPeer::Plain, 0},
+                      SmtpModeCase{"StartTLSRequired", SmtpPeer::StartTLS, 2},
+                      SmtpModeCase{"StartTLSExplicit", SmtpPeer::StartTLS, 3},
+                      SmtpModeCase{"ImplicitTLS", SmtpPeer::ImplicitTLS, 1}),
+    [](const ::testing::TestParamInfo<SmtpModeCase>& info) { return info.param.name; });
 
 TEST_F(EndToEndTest, NotUrgentMailHasNoPriority) {
   auto peer = StartPeer(SmtpPeer::StartTLS);

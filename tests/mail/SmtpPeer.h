@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -58,5 +59,14 @@ class SmtpPeer {
   std::unique_ptr<ChildProcess> process_;
   int port_ = 0;
 };
+
+// One way of reaching the peer, for tests run in each: the peer's mode and the stored TLS type
+// (qxsmtp.TLS_Type) the client uses against it; `name` names the test case.
+struct SmtpModeCase {
+  const char* name;
+  SmtpPeer::Mode peer;
+  int tlsType;
+};
+inline void PrintTo(const SmtpModeCase& c, std::ostream* os) { *os << c.name; }
 
 }  // namespace qx::test

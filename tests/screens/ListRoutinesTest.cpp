@@ -1,9 +1,11 @@
 // The shared list-box routines: an address added once whatever its letter case, the listed one
-// selected only when asked, and the selected items removed from single and multiple lists.
+// selected only when asked, the selected items removed from single and multiple lists, and the
+// comma text of the recipients.
 #include <gtest/gtest.h>
 
 #include "controls/IWListbox.h"
 #include "runtime/Component.h"
+#include "runtime/StringList.h"
 #include "screens/ListRoutines.h"
 
 namespace qx::test {
@@ -60,6 +62,15 @@ TEST(DeleteSelectedItems, RemovesTheSelectionAndNothingElse) {
   EXPECT_TRUE(list->Selection().empty());
   EXPECT_FALSE(list->Selected(0));
   EXPECT_FALSE(list->Selected(1));
+}
+
+TEST(CommaText, QuotesOnlyItemsWithASpaceACommaOrAQuote) {
+  EXPECT_EQ(CommaText({}), "");
+  EXPECT_EQ(CommaText({"ana@mail.es"}), "ana@mail.es");
+  EXPECT_EQ(CommaText({"ana@mail.es", "ana maria@mail.es", "o\"neil@mail.ie", "a,b@mail.es",
+                       "", "jos\xE9;x@mail.es"}),
+            "ana@mail.es,\"ana maria@mail.es\",\"o\"\"neil@mail.ie\",\"a,b@mail.es\",,"
+            "jos\xE9;x@mail.es");
 }
 
 }  // namespace
