@@ -10,16 +10,13 @@ const fs = require("node:fs");
 const os = require("node:os");
 const path = require("node:path");
 const { after, before, test } = require("node:test");
-const { pageReady } = require("../lib/pages");
+const { homeState, post, serialOf, shortDate, signIn: signInTo } = require("../lib/screens");
 const { createDatabase, startService } = require("../lib/service");
 
 // Day serials (days since 30 December 1899, local time) of the notes.
 const firstNote = 46000.5;    // 09/12/2025 12:00
 const secondNote = 46001.75;  // 10/12/2025 18:00
-const serialOf = (date) => date.getTime() / 86400000 + 25569 - date.getTimezoneOffset() / 1440;
 const yesterday = serialOf(new Date()) - 1;
-const pad = (n) => String(n).padStart(2, "0");
-const shortDate = (d) => `${pad(d.getDate())}/${pad(d.getMonth() + 1)}/${d.getFullYear()}`;
 
 // Bruno (mail ready, a window of 30 days): 21 awaiting attention with a note of his and one of
 // the maintenance desk, 22 with a reminder, 23 completed yesterday. Ana may not send mail.
@@ -62,56 +59,8 @@ after(async () => {
 // Reads the database the sessions work on from another process, as the desktop tools do.
 const query = (sql) => execFileSync("sqlite3", [service.database, sql]).toString().trim();
 
-// Runs `action`, which posts the page, and waits for the next page to have initialised.
-async function post(page, action) {
-  const track = await page.evaluate(() => GTrackID);
-  await action();
-  await pageReady(page, track + 1);
-}
-
 // A new session signed in through the login screen, with every post it sends counted.
-async function signIn(name, password) {
-  const opened = await service.openStartForm({ viewport: { width: 1000, height: 700 } });
-  const { page } = opened;
-  opened.posts = 0;
-  page.on("request", (request) => {
-    if (request.method() === "POST") opened.posts++;
-  });
-  await page.selectOption("#CBUSERNAME", { label: name });
-  await page.fill("#EDTPASSWORD", password);
-  await post(page, () => page.click("#BTNACEPTAR"));
-  return opened;
-}
-
-// What the home screen shows: header, caption, both lists (rows by their first cells, the
-// current one marked light blue), the labels, the comments and the buttons' states.
-function homeState(page) {
-  return page.evaluate(() => {
-    const text = (id) => document.getElementById(id).innerText;
-    const table = (id) => [...document.querySelectorAll(`#${id} tr[id]`)];
-    const current = (rows) => rows.findIndex((row) =>
-      getComputedStyle(row).backgroundColor === "rgb(173, 216, 230)");
-    const requests = table("tblDBGREQUEST");
-    const notes = table("tblDBGREQUESTSTATUS");
-    return {
-      title: document.title,
-      user: text("LBLUSUARIOFRAENCABEZADO1"),
-      date: text("LBLFECHAFRAENCABEZADO1"),
-      caption: document.querySelector("#tblDBGREQUEST caption").innerText,
-      requests: requests.map((row) => [...row.cells].map((cell) => cell.innerText.trim())),
-      currentRequest: current(requests),
-      dial: text("EDTDIAL"),
-      followUp: text("LBLREQUESTSTATUSTITLE"),
-      notes: notes.map((row) => [...row.cells].map((cell) => cell.innerText.trim())),
-      currentNote: current(notes),
-      noteDate: text("EDTSTATUSDIAL"),
-      comments: document.getElementById("DBMMCOMMENTS").value,
-      remind: !document.getElementById("BTNRECORDAR").disabled,
-      cancel: !document.getElementById("BTNCANCELAR").disabled,
-      mail: document.getElementById("BTNENVIAEMAIL") !== null,
-    };
-  });
-}
+const signIn = (name, password) => signInTo(service, name, password);
 
 test("the home screen lists the user's requests and follows the current one's notes", async () => {
   const { page, errors } = await signIn("Bruno Núñez", "bruno");

@@ -1,0 +1,89 @@
+// What the browser tests of the service's own screens share: dates as the database and the
+// pages write them, posting a page and waiting for the next, signing in through the login
+// screen, what the home screen shows, and the places and sizes of controls as drawn.
+"use strict";
+
+const { pageReady } = require("./pages");
+
+// The day serial (days since 30 December 1899, local time) of a date, as the database keeps it.
+const serialOf = (date) => date.getTime() / 86400000 + 25569 - date.getTimezoneOffset() / 1440;
+// A date in the server's short date format (dd/mm/yyyy).
+const pad = (n) => String(n).padStart(2, "0");
+const shortDate = (d) => `${pad(d.getDate())}/${pad(d.getMonth() + 1)}/${d.getFullYear()}`;
+
+// Runs `action`, which posts the page, and waits for the next page to have initialised.
+async function post(page, action) {
+  const track = await page.evaluate(() => GTrackID);
+  await action();
+  await pageReady(page, track + 1);
+}
+
+// A new session of `service` signed in through the login screen, with every post it sends
+// counted (`posts`).
+async function signIn(service, name, password, viewport = { width: 1000, height: 700 }) {
+  const opened = await service.openStartForm({ viewport });
+  const { page } = opened;
+  opened.posts = 0;
+  page.on("request", (request) => {
+    if (request.method() === "POST") opened.posts++;
+  });
+  await page.selectOption("#CBUSERNAME", { label: name });
+  await page.fill("#EDTPASSWORD", password);
+  await post(page, () => page.click("#BTNACEPTAR"));
+  return opened;
+}
+
+// What the home screen shows: header, caption, both lists (rows by their first cells, the
+// current one marked light blue), the labels, the comments and the buttons' states.
+function homeState(page) {
+  return page.evaluate(() => {
+    const text = (id) => document.getElementById(id).innerText;
+    const table = (id) => [...document.querySelectorAll(`#${id} tr[id]`)];
+    const current = (rows) => rows.findIndex((row) =>
+      getComputedStyle(row).backgroundColor === "rgb(173, 216, 230)");
+    const requests = table("tblDBGREQUEST");
+    const notes = table("tblDBGREQUESTSTATUS");
+    return {
+      title: document.title,
+      user: text("LBLUSUARIOFRAENCABEZADO1"),
+      date: text("LBLFECHAFRAENCABEZADO1"),
+      caption: document.querySelector("#tblDBGREQUEST caption").innerText,
+      requests: requests.map((row) => [...row.cells].map((cell) => cell.innerText.trim())),
+      currentRequest: current(requests),
+      dial: text("EDTDIAL"),
+      followUp: text("LBLREQUESTSTATUSTITLE"),
+      notes: notes.map((row) => [...row.cells].map((cell) => cell.innerText.trim())),
+      currentNote: current(notes),
+      noteDate: text("EDTSTATUSDIAL"),
+      comments: document.getElementById("DBMMCOMMENTS").value,
+      remind: !document.getElementById("BTNRECORDAR").disabled,
+      cancel: !document.getElementById("BTNCANCELAR").disabled,
+      mail: document.getElementById("BTNENVIAEMAIL") !== null,
+    };
+  });
+}
+
+// Where the browser drew the controls of `design` ({ id: [left, top, width, height] } as the
+// screen places them in its region; [left, top] for a control sized by its text): the boxes
+// moved back by the shift of the first one, which is the runtime's placement of controls
+// inside a bordered region for this browser, the same for all. A control out of its place
+// relative to the others, or of another size, shows as a box that differs from its design.
+function drawnAsDesigned(page, design) {
+  return page.evaluate((all) => {
+    const ids = Object.keys(all);
+    const box = (id) => {
+      const r = document.getElementById(id).getBoundingClientRect();
+      return [r.left, r.top, r.width, r.height].map(Math.round);
+    };
+    const first = box(ids[0]);
+    const shift = [first[0] - all[ids[0]][0], first[1] - all[ids[0]][1]];
+    const boxes = Object.fromEntries(ids.map((id) => {
+      const [left, top, width, height] = box(id);
+      const moved = [left - shift[0], top - shift[1], width, height];
+      return [id, moved.slice(0, all[id].length)];
+    }));
+    return { shift, boxes };
+  }, design);
+}
+
+module.exports = { drawnAsDesigned, homeState, post, serialOf, shortDate, signIn };
