@@ -56,6 +56,14 @@ TEST_F(Configuration, AValidWindowIsStoredAndTheHomeScreenListsByIt) {
   // its list again and dates its caption from 7 days back.
   TfrmConfigurar* screen = &Open();
   EXPECT_EQ(screen->edtOldDays().Text(), "30");
+  // The header stretched to the screen's width: wider lines, the link at the right edge.
+  const std::string page = Render(*screen);
+  EXPECT_NE(page.find(".LBLUSUARIOFRAENCABEZADO1CSS {position:absolute;left:264px;top:2px;"
+                      "z-index:100;width:342px;"), std::string::npos);
+  EXPECT_NE(page.find(".LBLFECHAFRAENCABEZADO1CSS {position:absolute;left:262px;top:20px;"
+                      "z-index:100;width:444px;"), std::string::npos);
+  EXPECT_NE(page.find(".LNKLOGOUTFRAENCABEZADO1CSS {position:absolute;left:612px;"),
+            std::string::npos);
   Submit("007");
   EXPECT_EQ(App().ActiveForm(), &home);
   EXPECT_EQ(Alerts(home), "");

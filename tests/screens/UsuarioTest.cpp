@@ -78,6 +78,13 @@ TEST_F(Profile, ANotesAuthorIsShownFromTheFirstRowOfTheUserAndBackReturnsHome) {
                                            "\" NAME=\"IMGFOTO\" BORDER=\"0\" ALT=\"(Foto)\" "
                                            "CLASS=\"IMGFOTOCSS\" ID=\"IMGFOTO\">");
   EXPECT_EQ(profile.imgFoto().Width(), 64);
+  // The header stretched to the screen's width: wider lines, the link at the right edge.
+  EXPECT_NE(page.find(".LBLUSUARIOFRAENCABEZADO1CSS {position:absolute;left:264px;top:2px;"
+                      "z-index:100;width:432px;"), std::string::npos);
+  EXPECT_NE(page.find(".LBLFECHAFRAENCABEZADO1CSS {position:absolute;left:262px;top:20px;"
+                      "z-index:100;width:534px;"), std::string::npos);
+  EXPECT_NE(page.find(".LNKLOGOUTFRAENCABEZADO1CSS {position:absolute;left:702px;"),
+            std::string::npos);
 
   // Back: the home screen as it was, on its second request, not rebuilt.
   Press("BTNREGRESAR");
