@@ -63,12 +63,30 @@ function homeState(page) {
   });
 }
 
+// Waits for the client library's re-layout of a new page, which runs on timers, to come to
+// rest: two readings of every element's box 100 ms apart that agree.
+async function layoutSettled(page) {
+  let last = "";
+  for (let reading = 0; reading < 30; reading++) {
+    const boxes = await page.evaluate(() => [...document.querySelectorAll("[id]")].map((e) => {
+      const r = e.getBoundingClientRect();
+      return [r.left, r.top, r.width, r.height].join(",");
+    }).join(";"));
+    if (boxes === last) return;
+    last = boxes;
+    await page.waitForTimeout(100);
+  }
+  throw new Error("the page's layout did not come to rest");
+}
+
 // Where the browser drew the controls of `design` ({ id: [left, top, width, height] } as the
 // screen places them in its region; [left, top] for a control sized by its text): the boxes
 // moved back by the shift of the first one, which is the runtime's placement of controls
 // inside a bordered region for this browser, the same for all. A control out of its place
 // relative to the others, or of another size, shows as a box that differs from its design.
-function drawnAsDesigned(page, design) {
+// Read once the page's layout has come to rest.
+async function drawnAsDesigned(page, design) {
+  await layoutSettled(page);
   return page.evaluate((all) => {
     const ids = Object.keys(all);
     const box = (id) => {

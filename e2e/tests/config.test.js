@@ -5,13 +5,9 @@
 "use strict";
 
 const assert = require("node:assert/strict");
-const { execFileSync } = require("node:child_process");
-const fs = require("node:fs");
-const os = require("node:os");
-const path = require("node:path");
 const { after, before, test } = require("node:test");
 const { drawnAsDesigned, homeState, post, serialOf, shortDate, signIn } = require("../lib/screens");
-const { createDatabase, startService } = require("../lib/service");
+const { startServiceOver } = require("../lib/service");
 
 // Ana (a window of 30 days, in two language rows): 31 and 32 pending, 33 completed 10 days ago.
 const tenDaysAgo = serialOf(new Date()) - 10;
@@ -26,25 +22,17 @@ INSERT INTO Request_Status (Id_Req_Status, Id_Request, Id_Status, Status_dt, Id_
 `;
 
 let service;
-let folder;
 
 before(async () => {
-  folder = fs.mkdtempSync(path.join(os.tmpdir(), "qx-config-"));
-  const database = path.join(folder, "Requests.mdb");
-  createDatabase(database);
-  execFileSync("sqlite3", ["-bail", database], { input: databaseSql });
-  service = await startService({ database });
+  service = await startServiceOver(databaseSql);
 });
 
 after(async () => {
   if (service) await service.stop();
-  fs.rmSync(folder, { recursive: true, force: true });
 });
 
 // Ana's stored window, in every language row.
-const stored = () =>
-  execFileSync("sqlite3", [service.database, "SELECT group_concat(RequestGetDays, ' ') FROM Users"])
-    .toString().trim();
+const stored = () => service.query("SELECT group_concat(RequestGetDays, ' ') FROM Users");
 // The home screen's caption for a window of `days` days.
 function captionFrom(days) {
   const from = new Date();

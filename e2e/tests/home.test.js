@@ -5,13 +5,9 @@
 "use strict";
 
 const assert = require("node:assert/strict");
-const { execFileSync } = require("node:child_process");
-const fs = require("node:fs");
-const os = require("node:os");
-const path = require("node:path");
 const { after, before, test } = require("node:test");
 const { homeState, post, serialOf, shortDate, signIn: signInTo } = require("../lib/screens");
-const { createDatabase, startService } = require("../lib/service");
+const { startServiceOver } = require("../lib/service");
 
 // Day serials (days since 30 December 1899, local time) of the notes.
 const firstNote = 46000.5;    // 09/12/2025 12:00
@@ -41,23 +37,17 @@ INSERT INTO Request_Status (Id_Req_Status, Id_Request, Id_Status, Status_dt, Com
 `;
 
 let service;
-let folder;
 
 before(async () => {
-  folder = fs.mkdtempSync(path.join(os.tmpdir(), "qx-home-"));
-  const database = path.join(folder, "Requests.mdb");
-  createDatabase(database);
-  execFileSync("sqlite3", ["-bail", database], { input: databaseSql });
-  service = await startService({ database });
+  service = await startServiceOver(databaseSql);
 });
 
 after(async () => {
   if (service) await service.stop();
-  fs.rmSync(folder, { recursive: true, force: true });
 });
 
 // Reads the database the sessions work on from another process, as the desktop tools do.
-const query = (sql) => execFileSync("sqlite3", [service.database, sql]).toString().trim();
+const query = (sql) => service.query(sql);
 
 // A new session signed in through the login screen, with every post it sends counted.
 const signIn = (name, password) => signInTo(service, name, password);

@@ -6,13 +6,10 @@
 "use strict";
 
 const assert = require("node:assert/strict");
-const { execFileSync } = require("node:child_process");
-const fs = require("node:fs");
-const os = require("node:os");
 const path = require("node:path");
 const { after, before, test } = require("node:test");
 const { drawnAsDesigned, homeState, post, signIn } = require("../lib/screens");
-const { createDatabase, stage, startService } = require("../lib/service");
+const { stage, startServiceOver } = require("../lib/service");
 
 // Pictures of the staged files folder serve as photographs: a 24 × 24 JPEG, a 500 × 340 GIF.
 const smallPhoto = path.join(stage, "Files", "Actualizar.jpg");
@@ -36,25 +33,19 @@ INSERT INTO Request_Status (Id_Req_Status, Id_Request, Id_Status, Status_dt, Id_
 `;
 
 let service;
-let folder;
 
 before(async () => {
-  folder = fs.mkdtempSync(path.join(os.tmpdir(), "qx-profile-"));
-  const database = path.join(folder, "Requests.mdb");
-  createDatabase(database);
-  execFileSync("sqlite3", ["-bail", database], { input: databaseSql });
-  service = await startService({ database });
+  service = await startServiceOver(databaseSql);
 });
 
 after(async () => {
   if (service) await service.stop();
-  fs.rmSync(folder, { recursive: true, force: true });
 });
 
 // The first row the database returns for a user, as the profile reads it.
-const firstRow = (id) => execFileSync("sqlite3", ["-separator", "|", service.database,
-  `select UserName, Department, Group2, Email, Phone from Users Where Id_User = ${id}`])
-  .toString().split("\n")[0].split("|");
+const firstRow = (id) => service.query(
+  `select UserName, Department, Group2, Email, Phone from Users Where Id_User = ${id}`)
+  .split("\n")[0].split("|");
 
 // What the profile shows: the lines beside the photo, and the photo as loaded and drawn.
 function profileState(page) {
