@@ -3,7 +3,7 @@
 // screen, what the home screen shows, and the places and sizes of controls as drawn.
 "use strict";
 
-const { pageReady } = require("./pages");
+const { layoutSettled, pageReady } = require("./pages");
 
 // The day serial (days since 30 December 1899, local time) of a date, as the database keeps it.
 const serialOf = (date) => date.getTime() / 86400000 + 25569 - date.getTimezoneOffset() / 1440;
@@ -61,22 +61,6 @@ function homeState(page) {
       mail: document.getElementById("BTNENVIAEMAIL") !== null,
     };
   });
-}
-
-// Waits for the client library's re-layout of a new page, which runs on timers, to come to
-// rest: two readings of every element's box 100 ms apart that agree.
-async function layoutSettled(page) {
-  let last = "";
-  for (let reading = 0; reading < 30; reading++) {
-    const boxes = await page.evaluate(() => [...document.querySelectorAll("[id]")].map((e) => {
-      const r = e.getBoundingClientRect();
-      return [r.left, r.top, r.width, r.height].join(",");
-    }).join(";"));
-    if (boxes === last) return;
-    last = boxes;
-    await page.waitForTimeout(100);
-  }
-  throw new Error("the page's layout did not come to rest");
 }
 
 // Where the browser drew the controls of `design` ({ id: [left, top, width, height] } as the
