@@ -1,8 +1,9 @@
 // What the browser tests of the service's own screens share: dates as the database and the
 // pages write them, posting a page and waiting for the next, signing in through the login
-// screen, what the home screen shows, and the places and sizes of controls as drawn.
+// screen, what the home screen shows, and a screen's controls as drawn.
 "use strict";
 
+const assert = require("node:assert/strict");
 const { layoutSettled, pageReady } = require("./pages");
 
 // The day serial (days since 30 December 1899, local time) of a date, as the database keeps it.
@@ -63,29 +64,33 @@ function homeState(page) {
   });
 }
 
-// Where the browser drew the controls of `design` ({ id: [left, top, width, height] } as the
-// screen places them in its region; [left, top] for a control sized by its text): the boxes
-// moved back by the shift of the first one, which is the runtime's placement of controls
-// inside a bordered region for this browser, the same for all. A control out of its place
-// relative to the others, or of another size, shows as a box that differs from its design.
-// Read once the page's layout has come to rest.
-async function drawnAsDesigned(page, design) {
+// Asserts how the browser drew a screen whose region `region` fills a window `width` wide:
+// every control of `design` ({ id: [left, top, width, height] } as the screen places it in the
+// region; [left, top] for one sized by its text) in its place relative to the others and of
+// its size, the whole moved by no more than the runtime's placement inside a bordered region
+// (up to 3 pixels up and left); the region as wide as the window, and the header's sign-out
+// link at its right edge. Read once the page's layout has come to rest.
+async function assertDrawnAsDesigned(page, region, width, design) {
   await layoutSettled(page);
-  return page.evaluate((all) => {
-    const ids = Object.keys(all);
+  const drawn = await page.evaluate(([all, ids]) => {
     const box = (id) => {
       const r = document.getElementById(id).getBoundingClientRect();
       return [r.left, r.top, r.width, r.height].map(Math.round);
     };
-    const first = box(ids[0]);
-    const shift = [first[0] - all[ids[0]][0], first[1] - all[ids[0]][1]];
-    const boxes = Object.fromEntries(ids.map((id) => {
-      const [left, top, width, height] = box(id);
-      const moved = [left - shift[0], top - shift[1], width, height];
-      return [id, moved.slice(0, all[id].length)];
+    const first = Object.keys(all)[0];
+    const shift = [box(first)[0] - all[first][0], box(first)[1] - all[first][1]];
+    const boxes = Object.fromEntries(Object.keys(all).map((id) => {
+      const [left, top, w, h] = box(id);
+      return [id, [left - shift[0], top - shift[1], w, h].slice(0, all[id].length)];
     }));
-    return { shift, boxes };
-  }, design);
+    return { shift, boxes, rights: ids.map((id) => box(id)[0] + box(id)[2]) };
+  }, [design, [region, "LNKLOGOUTFRAENCABEZADO1"]]);
+  assert.deepEqual(drawn.boxes, design);
+  assert.ok(drawn.shift.every((d) => d >= -3 && d <= 0), `shifted by ${drawn.shift}`);
+  const [regionRight, linkRight] = drawn.rights;
+  assert.equal(regionRight, width);
+  assert.ok(regionRight - linkRight >= 0 && regionRight - linkRight <= 8,
+            `link ends at ${linkRight}`);
 }
 
-module.exports = { drawnAsDesigned, homeState, post, serialOf, shortDate, signIn };
+module.exports = { assertDrawnAsDesigned, homeState, post, serialOf, shortDate, signIn };
