@@ -1,6 +1,8 @@
 // The profile screen's class table, its render step and Back.
 #include "screens/Usuario.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 
 #include "controls/IWButton.h"
@@ -80,8 +82,9 @@ void TfrmUsuario::SetImageSize() {
     imgFoto_->SetAutoSize(true);
     return;
   }
+  // Rounded, and at least a pixel, so that a thin strip stays visible.
   const auto scaled = [](int side, int longer) {
-    return (kPhotoFrame * side + longer / 2) / longer;  // rounded
+    return std::max(1, static_cast<int>((std::int64_t{kPhotoFrame} * side + longer / 2) / longer));
   };
   imgFoto_->SetUseSize(true);
   if (width >= height)
