@@ -1,6 +1,6 @@
 // What the browser tests read and wait for in the test library's pages: the log label in
-// which the test forms show what the server saw, the next page after a post, and a condition
-// of the test itself.
+// which the test forms show what the server saw, the next page after a post, a new page's
+// layout at rest, and a condition of the test itself.
 "use strict";
 
 const assert = require("node:assert/strict");
@@ -34,10 +34,26 @@ async function posted(page, action) {
   return (await logLines(page)).slice(before);
 }
 
+// Waits for the client library's re-layout of a new page, which runs on timers, to come to
+// rest: two readings of every element's box 100 ms apart that agree.
+async function layoutSettled(page) {
+  let last = "";
+  for (let reading = 0; reading < 30; reading++) {
+    const boxes = await page.evaluate(() => [...document.querySelectorAll("[id]")].map((e) => {
+      const r = e.getBoundingClientRect();
+      return [r.left, r.top, r.width, r.height].join(",");
+    }).join(";"));
+    if (boxes === last) return;
+    last = boxes;
+    await page.waitForTimeout(100);
+  }
+  throw new Error("the page's layout did not come to rest");
+}
+
 // Waits for a condition of the test (not of the page), five seconds at most.
 async function waitUntil(condition) {
   for (let i = 0; i < 200 && !condition(); i++) await new Promise((r) => setTimeout(r, 25));
   assert.ok(condition(), "timed out");
 }
 
-module.exports = { logLines, pageReady, posted, waitForLogLines, waitUntil };
+module.exports = { layoutSettled, logLines, pageReady, posted, waitForLogLines, waitUntil };

@@ -1,34 +1,16 @@
-// What the browser tests of the service's own screens share: the service started over a
-// database of the test's own, signing in through the login screen, and waiting for the page
-// that a post brings.
+// What the browser tests of the service's own screens share: dates as the database and the
+// pages write them, posting a page and waiting for the next, signing in through the login
+// screen, what the home screen shows, and a screen's controls as drawn or placed.
 "use strict";
 
-const { execFileSync } = require("node:child_process");
-const fs = require("node:fs");
-const os = require("node:os");
-const path = require("node:path");
-const { pageReady } = require("./pages");
-const { createDatabase, startService } = require("./service");
+const assert = require("node:assert/strict");
+const { layoutSettled, pageReady } = require("./pages");
 
-// The service started over a new database made of the empty tables and the statements `sql`,
-// in a temporary folder named after `prefix`: { service, query(sql), stop() }. query() reads
-// and writes the sessions' database from another process, as the desktop tools do, and
-// returns sqlite3's output (rows on lines, columns joined by "|").
-async function startWithDatabase(prefix, sql) {
-  const folder = fs.mkdtempSync(path.join(os.tmpdir(), prefix));
-  const database = path.join(folder, "Requests.mdb");
-  createDatabase(database);
-  execFileSync("sqlite3", ["-bail", database], { input: sql });
-  const service = await startService({ database });
-  return {
-    service,
-    query: (statement) => execFileSync("sqlite3", [service.database, statement]).toString().trim(),
-    async stop() {
-      await service.stop();
-      fs.rmSync(folder, { recursive: true, force: true });
-    },
-  };
-}
+// The day serial (days since 30 December 1899, local time) of a date, as the database keeps it.
+const serialOf = (date) => date.getTime() / 86400000 + 25569 - date.getTimezoneOffset() / 1440;
+// A date in the server's short date format (dd/mm/yyyy).
+const pad = (n) => String(n).padStart(2, "0");
+const shortDate = (d) => `${pad(d.getDate())}/${pad(d.getMonth() + 1)}/${d.getFullYear()}`;
 
 // Runs `action`, which posts the page, and waits for the next page to have initialised.
 async function post(page, action) {
@@ -37,10 +19,10 @@ async function post(page, action) {
   await pageReady(page, track + 1);
 }
 
-// A new session of `service` signed in through the login screen, in a window wide enough for
-// every screen, with every post it sends counted in `posts`.
-async function signIn(service, name, password) {
-  const opened = await service.openStartForm({ viewport: { width: 1000, height: 700 } });
+// A new session of `service` signed in through the login screen, with every post it sends
+// counted (`posts`).
+async function signIn(service, name, password, viewport = { width: 1000, height: 700 }) {
+  const opened = await service.openStartForm({ viewport });
   const { page } = opened;
   opened.posts = 0;
   page.on("request", (request) => {
@@ -50,6 +32,65 @@ async function signIn(service, name, password) {
   await page.fill("#EDTPASSWORD", password);
   await post(page, () => page.click("#BTNACEPTAR"));
   return opened;
+}
+
+// What the home screen shows: header, caption, both lists (rows by their first cells, the
+// current one marked light blue), the labels, the comments and the buttons' states.
+function homeState(page) {
+  return page.evaluate(() => {
+    const text = (id) => document.getElementById(id).innerText;
+    const table = (id) => [...document.querySelectorAll(`#${id} tr[id]`)];
+    const current = (rows) => rows.findIndex((row) =>
+      getComputedStyle(row).backgroundColor === "rgb(173, 216, 230)");
+    const requests = table("tblDBGREQUEST");
+    const notes = table("tblDBGREQUESTSTATUS");
+    return {
+      title: document.title,
+      user: text("LBLUSUARIOFRAENCABEZADO1"),
+      date: text("LBLFECHAFRAENCABEZADO1"),
+      caption: document.querySelector("#tblDBGREQUEST caption").innerText,
+      requests: requests.map((row) => [...row.cells].map((cell) => cell.innerText.trim())),
+      currentRequest: current(requests),
+      dial: text("EDTDIAL"),
+      followUp: text("LBLREQUESTSTATUSTITLE"),
+      notes: notes.map((row) => [...row.cells].map((cell) => cell.innerText.trim())),
+      currentNote: current(notes),
+      noteDate: text("EDTSTATUSDIAL"),
+      comments: document.getElementById("DBMMCOMMENTS").value,
+      remind: !document.getElementById("BTNRECORDAR").disabled,
+      cancel: !document.getElementById("BTNCANCELAR").disabled,
+      mail: document.getElementById("BTNENVIAEMAIL") !== null,
+    };
+  });
+}
+
+// Asserts how the browser drew a screen whose region `region` fills a window `width` wide:
+// every control of `design` ({ id: [left, top, width, height] } as the screen places it in the
+// region; [left, top] for one sized by its text) in its place relative to the others and of
+// its size, the whole moved by no more than the runtime's placement inside a bordered region
+// (up to 3 pixels up and left); the region as wide as the window, and the header's sign-out
+// link at its right edge. Read once the page's layout has come to rest.
+async function assertDrawnAsDesigned(page, region, width, design) {
+  await layoutSettled(page);
+  const drawn = await page.evaluate(([all, ids]) => {
+    const box = (id) => {
+      const r = document.getElementById(id).getBoundingClientRect();
+      return [r.left, r.top, r.width, r.height].map(Math.round);
+    };
+    const first = Object.keys(all)[0];
+    const shift = [box(first)[0] - all[first][0], box(first)[1] - all[first][1]];
+    const boxes = Object.fromEntries(Object.keys(all).map((id) => {
+      const [left, top, w, h] = box(id);
+      return [id, [left - shift[0], top - shift[1], w, h].slice(0, all[id].length)];
+    }));
+    return { shift, boxes, rights: ids.map((id) => box(id)[0] + box(id)[2]) };
+  }, [design, [region, "LNKLOGOUTFRAENCABEZADO1"]]);
+  assert.deepEqual(drawn.boxes, design);
+  assert.ok(drawn.shift.every((d) => d >= -3 && d <= 0), `shifted by ${drawn.shift}`);
+  const [regionRight, linkRight] = drawn.rights;
+  assert.equal(regionRight, width);
+  assert.ok(regionRight - linkRight >= 0 && regionRight - linkRight <= 8,
+            `link ends at ${linkRight}`);
 }
 
 // What the page shows of the elements named: `texts` their texts (trimmed), `boxes` their
@@ -69,4 +110,6 @@ function shownOn(page, region, { texts = [], boxes = [] }) {
   }, [region, texts, boxes]);
 }
 
-module.exports = { post, shownOn, signIn, startWithDatabase };
+module.exports = {
+  assertDrawnAsDesigned, homeState, post, serialOf, shortDate, shownOn, signIn,
+};

@@ -5,10 +5,10 @@
 // copy is made of the browser tests' own library instead, whose start form is the test form;
 // with { publicFiles: [paths] } those files join the copied Files folder, for this run only;
 // with { database: file } the sessions open a copy of that database file instead of the
-// staged one. The copy the sessions open is the returned `database`.
+// staged one. The copy the sessions open is the returned `database`, which `query` reads.
 "use strict";
 
-const { spawn, spawnSync } = require("node:child_process");
+const { execFileSync, spawn, spawnSync } = require("node:child_process");
 const fs = require("node:fs");
 const net = require("node:net");
 const os = require("node:os");
@@ -135,7 +135,10 @@ async function startService(options = {}) {
                                             window.locked === false);
     return opened;
   }
-  return { base, context, database, stop, openPage, openStartForm };
+  // Reads the database the sessions work on from another process, as the desktop tools do:
+  // the rows of `sql` as sqlite3 prints them.
+  const query = (sql) => execFileSync("sqlite3", [database, sql]).toString().trim();
+  return { base, context, database, stop, openPage, openStartForm, query };
 }
 
 // A new database file at `file` with the service's empty tables, made by the staged admin tool.
@@ -144,4 +147,19 @@ function createDatabase(file) {
   if (made.status !== 0) throw new Error(`requestqx-admin init-db failed: ${made.stderr}`);
 }
 
-module.exports = { startService, createDatabase, stage };
+// The service over a database of the test's own: made by the staged admin tool, then filled by
+// `sql` (statements in sqlite3's language).
+async function startServiceOver(sql) {
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), "qx-database-"));
+  try {
+    const database = path.join(folder, "Requests.mdb");
+    createDatabase(database);
+    execFileSync("sqlite3", ["-bail", database], { input: sql });
+    return await startService({ database });
+  } finally {
+    // The sessions open a copy.
+    fs.rmSync(folder, { recursive: true, force: true });
+  }
+}
+
+module.exports = { startService, startServiceOver, createDatabase, stage };

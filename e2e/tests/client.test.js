@@ -5,7 +5,7 @@
 
 const assert = require("node:assert/strict");
 const { after, before, test } = require("node:test");
-const { logLines, waitForLogLines, waitUntil } = require("../lib/pages");
+const { layoutSettled, logLines, waitForLogLines, waitUntil } = require("../lib/pages");
 const { startService } = require("../lib/service");
 
 let service;
@@ -126,6 +126,7 @@ test("callbacks go one at a time, in order, and none after a server problem", as
 
 test("a dragged splitter resizes live and its size travels with the post; a second click does nothing", async () => {
   const { page, errors } = await openTestForm();
+  await layoutSettled(page);
   const box = (id) => page.evaluate((i) => {
     const e = document.getElementById(i);
     return [e.offsetTop, e.offsetHeight];
@@ -164,6 +165,7 @@ test("a dragged splitter resizes live and its size travels with the post; a seco
   assert.equal(posts.length, 1);
   assert.deepEqual(await logLines(page), ["OnClick BTNPOST text= split=160"]);
   // The new page is rendered at the size the server took.
+  await layoutSettled(page);
   assert.deepEqual(await box("REGTOP"), [0, regionHeight + 60]);
   assert.deepEqual(await box("REGMAIN"), [mainTop + 60, mainHeight - 60]);
   assert.deepEqual(errors, []);

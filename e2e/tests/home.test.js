@@ -5,23 +5,14 @@
 "use strict";
 
 const assert = require("node:assert/strict");
-const { execFileSync } = require("node:child_process");
-const fs = require("node:fs");
-const os = require("node:os");
-const path = require("node:path");
 const { after, before, test } = require("node:test");
-const screens = require("../lib/screens");
-const { createDatabase, startService } = require("../lib/service");
-
-const { post } = screens;
+const { homeState, post, serialOf, shortDate, signIn: signInTo } = require("../lib/screens");
+const { startServiceOver } = require("../lib/service");
 
 // Day serials (days since 30 December 1899, local time) of the notes.
 const firstNote = 46000.5;    // 09/12/2025 12:00
 const secondNote = 46001.75;  // 10/12/2025 18:00
-const serialOf = (date) => date.getTime() / 86400000 + 25569 - date.getTimezoneOffset() / 1440;
 const yesterday = serialOf(new Date()) - 1;
-const pad = (n) => String(n).padStart(2, "0");
-const shortDate = (d) => `${pad(d.getDate())}/${pad(d.getMonth() + 1)}/${d.getFullYear()}`;
 
 // Bruno (mail ready, a window of 30 days): 21 awaiting attention with a note of his and one of
 // the maintenance desk, 22 with a reminder, 23 completed yesterday. Ana may not send mail.
@@ -46,56 +37,20 @@ INSERT INTO Request_Status (Id_Req_Status, Id_Request, Id_Status, Status_dt, Com
 `;
 
 let service;
-let folder;
 
 before(async () => {
-  folder = fs.mkdtempSync(path.join(os.tmpdir(), "qx-home-"));
-  const database = path.join(folder, "Requests.mdb");
-  createDatabase(database);
-  execFileSync("sqlite3", ["-bail", database], { input: databaseSql });
-  service = await startService({ database });
+  service = await startServiceOver(databaseSql);
 });
 
 after(async () => {
   if (service) await service.stop();
-  fs.rmSync(folder, { recursive: true, force: true });
 });
 
 // Reads the database the sessions work on from another process, as the desktop tools do.
-const query = (sql) => execFileSync("sqlite3", [service.database, sql]).toString().trim();
+const query = (sql) => service.query(sql);
 
 // A new session signed in through the login screen, with every post it sends counted.
-const signIn = (name, password) => screens.signIn(service, name, password);
-
-// What the home screen shows: header, caption, both lists (rows by their first cells, the
-// current one marked light blue), the labels, the comments and the buttons' states.
-function homeState(page) {
-  return page.evaluate(() => {
-    const text = (id) => document.getElementById(id).innerText;
-    const table = (id) => [...document.querySelectorAll(`#${id} tr[id]`)];
-    const current = (rows) => rows.findIndex((row) =>
-      getComputedStyle(row).backgroundColor === "rgb(173, 216, 230)");
-    const requests = table("tblDBGREQUEST");
-    const notes = table("tblDBGREQUESTSTATUS");
-    return {
-      title: document.title,
-      user: text("LBLUSUARIOFRAENCABEZADO1"),
-      date: text("LBLFECHAFRAENCABEZADO1"),
-      caption: document.querySelector("#tblDBGREQUEST caption").innerText,
-      requests: requests.map((row) => [...row.cells].map((cell) => cell.innerText.trim())),
-      currentRequest: current(requests),
-      dial: text("EDTDIAL"),
-      followUp: text("LBLREQUESTSTATUSTITLE"),
-      notes: notes.map((row) => [...row.cells].map((cell) => cell.innerText.trim())),
-      currentNote: current(notes),
-      noteDate: text("EDTSTATUSDIAL"),
-      comments: document.getElementById("DBMMCOMMENTS").value,
-      remind: !document.getElementById("BTNRECORDAR").disabled,
-      cancel: !document.getElementById("BTNCANCELAR").disabled,
-      mail: document.getElementById("BTNENVIAEMAIL") !== null,
-    };
-  });
-}
+const signIn = (name, password) => signInTo(service, name, password);
 
 test("the home screen lists the user's requests and follows the current one's notes", async () => {
   const { page, errors } = await signIn("Bruno Núñez", "bruno");

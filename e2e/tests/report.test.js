@@ -6,7 +6,8 @@
 
 const assert = require("node:assert/strict");
 const { after, before, test } = require("node:test");
-const { post, shownOn, signIn, startWithDatabase } = require("../lib/screens");
+const { post, shownOn, signIn } = require("../lib/screens");
+const { startServiceOver } = require("../lib/service");
 const { startSmtpPeer } = require("../lib/smtp");
 
 // Bruno may send mail and has written to Bob before; Ana may not. Bruno's request 21 is
@@ -29,7 +30,7 @@ let fixture;
 let smtp;
 
 before(async () => {
-  fixture = await startWithDatabase("qx-report-", databaseSql);
+  fixture = await startServiceOver(databaseSql);
   smtp = await startSmtpPeer();
 });
 
@@ -49,7 +50,7 @@ function useSmtpPort(port) {
 
 // The report screen of a new session signed in as `name`.
 async function openReport(name, password) {
-  const opened = await signIn(fixture.service, name, password);
+  const opened = await signIn(fixture, name, password);
   await post(opened.page, () => opened.page.click("#BTNREPORTAR"));
   assert.equal(await opened.page.title(), "Report failure in the QX");
   return opened;

@@ -6,7 +6,8 @@
 
 const assert = require("node:assert/strict");
 const { after, before, test } = require("node:test");
-const { post, shownOn, signIn, startWithDatabase } = require("../lib/screens");
+const { post, shownOn, signIn } = require("../lib/screens");
+const { startServiceOver } = require("../lib/service");
 const { startSmtpPeer } = require("../lib/smtp");
 
 const seventy = "The air conditioning of the meeting room on the second floor is noisy.";
@@ -19,7 +20,7 @@ before(async () => {
   assert.deepEqual([seventy.length, seventyOne.length], [70, 71]);
   smtp = await startSmtpPeer();
   // Bruno may send mail and has written to Bob before. Request 31 waits for attention, 32 is new.
-  fixture = await startWithDatabase("qx-sendmail-", `
+  fixture = await startServiceOver(`
 INSERT INTO Status (Id_Status, Id_Language, Description) VALUES
   (1, 'EN', 'New'), (2, 'EN', 'Awaiting attention'), (13, 'EN', 'Sent by e-mail');
 INSERT INTO Users (Id_User, Id_Language, UserName, Password, Email, SendEmail, RequestGetDays) VALUES
@@ -72,7 +73,7 @@ async function openSend(page, row) {
 }
 
 test("the description is shown whole up to 70 characters and cut after; Cancel sends nothing", async () => {
-  const { page, errors, dialogs } = await signIn(fixture.service, "Bruno Núñez", "bruno");
+  const { page, errors, dialogs } = await signIn(fixture, "Bruno Núñez", "bruno");
   let state = await openSend(page, 0);
   assert.deepEqual(state.labels, ["Send E-mail", "Request number:", "31", "Request description:",
     seventy, "Last status:", "Awaiting attention", "Subject:", "Commentaries:", "Write the E-mail",
@@ -95,7 +96,7 @@ test("the description is shown whole up to 70 characters and cut after; Cancel s
 });
 
 test("no recipient is refused over what was typed; an edited subject goes to the mail and the note only", async () => {
-  const { page, errors, dialogs } = await signIn(fixture.service, "Bruno Núñez", "bruno");
+  const { page, errors, dialogs } = await signIn(fixture, "Bruno Núñez", "bruno");
   await openSend(page, 0);
   await page.fill("#EDTDESCRIP", "Meeting room air conditioning");
   await page.fill("#MMCOMMENTS", "Please check it today.\nThanks.");

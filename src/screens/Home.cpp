@@ -18,9 +18,11 @@
 #include "runtime/Format.h"
 #include "runtime/FormReader.h"
 #include "runtime/Strings.h"
+#include "screens/Configurar.h"
 #include "screens/DefinedControl.h"
 #include "screens/EnviaEmail.h"
 #include "screens/Servicio.h"
+#include "screens/Usuario.h"
 #include "screens/usSesion.h"
 #include "server/IWExceptions.h"
 
@@ -81,6 +83,7 @@ const TClassInfo& TfrmHome::StaticClassInfo() {
           .Handler("btnReportarClick", &T::btnReportarClick)
           .Handler("btnRecordarClick", &T::btnRecordarClick)
           .Handler("btnCancelarClick", &T::btnCancelarClick)
+          .Handler("btnConfigurarClick", &T::btnConfigurarClick)
           .Handler("btnActualizarClick", &T::btnActualizarClick)
           .Handler("btnEnviaEmailClick", &T::btnEnviaEmailClick)
           .Handler("btnPrimeraClick", &T::btnPrimeraClick)
@@ -220,6 +223,10 @@ void TfrmHome::ChangeCurrentStatus(int statusId, const char* failure) {
 
 void TfrmHome::btnRecordarClick(TObject*) { ChangeCurrentStatus(kStatusReminder, kMsgReminderError); }
 void TfrmHome::btnCancelarClick(TObject*) { ChangeCurrentStatus(kStatusCancelled, kMsgCancelError); }
+void TfrmHome::btnConfigurarClick(TObject*) {
+  // Its Accept sets RefreshHome, so this screen's next render rebuilds the list.
+  CreateComponent<TfrmConfigurar>(ApplicationOf(*this)).Show();
+}
 void TfrmHome::btnActualizarClick(TObject*) { BuildRequestList(); }
 
 void TfrmHome::btnReportarClick(TObject*) {
@@ -251,9 +258,16 @@ void TfrmHome::dbgRequestStatusColumns0Click(TObject*, const std::string& value)
 
 void TfrmHome::dbgRequestStatusColumns2Click(TObject*, const std::string& value) {
   // A value that is no number fails the post with the conversion error.
-  if (StrToInt(value) < 1) {
-    if (TIWApplication* application = Application()) application->ShowMessage(kMsgQXUserProfile);
+  const int idUser = StrToInt(value);
+  TIWApplication* application = Application();
+  if (!application) return;
+  if (idUser < 1) {
+    application->ShowMessage(kMsgQXUserProfile);
+    return;
   }
+  auto& profile = CreateComponent<TfrmUsuario>(*application);
+  profile.RequestedUserId = idUser;
+  profile.Show();
 }
 
 }  // namespace qx

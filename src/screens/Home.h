@@ -54,6 +54,8 @@ class TfrmHome : public TIWAppForm {
   void btnReportarClick(TObject* sender);
   void btnRecordarClick(TObject* sender);
   void btnCancelarClick(TObject* sender);
+  // Opens the configuration screen over this one.
+  void btnConfigurarClick(TObject* sender);
   void btnActualizarClick(TObject* sender);
   // Opens the send-by-e-mail screen on the current request.
   void btnEnviaEmailClick(TObject* sender);
@@ -69,7 +71,8 @@ class TfrmHome : public TIWAppForm {
   void IWDBGrid1Columns1Click(TObject* sender, const std::string& value);
   // The note date link: the note of that number becomes the current one.
   void dbgRequestStatusColumns0Click(TObject* sender, const std::string& value);
-  // The note author link; an author of the maintenance product (id below 1) has no profile.
+  // The note author link opens the author's profile over this screen; an author of the
+  // maintenance product (id below 1) has none.
   void dbgRequestStatusColumns2Click(TObject* sender, const std::string& value);
   void adodsServiciosAfterScroll(TDataSet& dataSet);
   void adodsRequestStatusAfterScroll(TDataSet& dataSet);

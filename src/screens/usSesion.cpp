@@ -24,6 +24,7 @@ namespace qx {
 namespace {
 
 constexpr char kMsgNoKeyLeft[] = "No key is left above %d.";
+constexpr char kMsgNoSessionData[] = "%s: the session has no data module.";
 // Status ids are stored as unsigned 8-bit values.
 constexpr int kMaxStatusId = 255;
 // The day window the configuration screen accepts (ValidateDays).
@@ -52,6 +53,12 @@ const TClassInfo& TusSesion::StaticClassInfo() {
 TusSesion* TusSesion::Current() noexcept {
   TIWApplication* application = TIWApplication::Current();
   return application ? dynamic_cast<TusSesion*>(application->Data()) : nullptr;
+}
+
+TusSesion& TusSesion::Of(const TComponent& screen) {
+  TusSesion* session = Current();
+  if (!session) throw EIWException(Format(kMsgNoSessionData, {screen.Name()}));
+  return *session;
 }
 
 void TusSesion::Loaded() {

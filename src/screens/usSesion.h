@@ -45,6 +45,9 @@ class TusSesion : public TIWUserSessionBase {
   // The session module of the request the calling thread serves (the current application's
   // Data), or none.
   static TusSesion* Current() noexcept;
+  // The same for a screen that cannot work without it: EIWException naming `screen` when the
+  // session has no module.
+  static TusSesion& Of(const TComponent& screen);
 
   // --- Components of the definition.
   TADOConnection& adocnWebServices() const noexcept { return *adocnWebServices_; }

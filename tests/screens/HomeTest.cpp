@@ -3,20 +3,15 @@
 // database refuses; a user deleted while signed in; notes that cannot be read.
 #include <gtest/gtest.h>
 
-#include "controls/ControlsFixture.h"
+#include "ScreensFixture.h"
 #include "controls/IWButton.h"
 #include "controls/IWDBControls.h"
 #include "controls/IWDBGrid.h"
 #include "controls/IWEdit.h"
 #include "controls/IWImageFile.h"
 #include "controls/IWLabel.h"
-#include "data/DataFixture.h"
-#include "data/DataUnit.h"
 #include "runtime/DateTime.h"
-#include "screens/Home.h"
-#include "screens/ScreensUnit.h"
-#include "screens/usSesion.h"
-#include "server/Controller.h"
+#include "screens/Usuario.h"
 
 namespace qx::test {
 namespace {
@@ -26,14 +21,9 @@ constexpr char kNoteCount[] = "SELECT Count(*) AS N FROM Request_Status";
 constexpr TDateTime kFirstNote = 46000.5;    // 09/12/2025 12:00
 constexpr TDateTime kSecondNote = 46001.75;  // 10/12/2025 18:00
 
-class Home : public Controls, public TestDatabase {
+class Home : public ScreensFixture {
  protected:
   Home() {
-    InitializeDataUnit();
-    InitializeScreensUnit();
-    auto controller = std::make_unique<TServerController>(TestDatabase::dir_ / "RequestQX9.so");
-    controller->SetDatabasePath(path_);
-    UseController(std::move(controller));
     for (int status = 1; status <= 13; ++status)
       Exec("INSERT INTO Status (Id_Status, Id_Language, Description) VALUES (:i, 'ES', :d)",
            {status, "Status " + IntToStr(status)});
@@ -74,27 +64,6 @@ class Home : public Controls, public TestDatabase {
   }
   int Integer(const std::string& sql) { return Query(sql)->Fields(0).AsInteger(); }
 
-  // The home screen of a session signed in as `user`, shown as the login shows it.
-  TfrmHome& SignIn(int user) {
-    StartSession();
-    App().SetData(CreateComponent<TusSesion>());
-    EXPECT_TRUE(Session().ReloadUser(user));
-    auto& home = CreateComponent<TfrmHome>(App());
-    home.Show();
-    App().PreparePage();
-    return home;
-  }
-  TusSesion& Session() { return *TusSesion::Current(); }
-  // Posts a click of the control named `element` (with the grid's `parameter`).
-  static void Click(TfrmHome& home, const std::string& element, const std::string& parameter = {}) {
-    Post(home, {"IW_Action=" + element, "IW_ActionParam=" + parameter});
-  }
-  // The alerts queued for the next page, then forgotten.
-  static std::string Alerts(TfrmHome& home) {
-    std::string alerts = home.ExtraInitScript();
-    home.ClearExtraInitScript();
-    return alerts;
-  }
   // What the screen shows of the current request: number, title, the buttons' states and
   // confirmations, the note date and comments.
   static std::string Shown(TfrmHome& home) {
