@@ -24,6 +24,7 @@ constexpr const char* kMsgCannotOpen = "Cannot open the database '%s': %s.";
 constexpr const char* kMsgNotADatabase = "The file '%s' is not a database: %s.";
 constexpr const char* kMsgNoSqliteHeader = "it has no SQLite database header";
 constexpr const char* kMsgAlreadyExists = "Cannot create the database '%s': it already exists.";
+constexpr const char* kMsgBackupFailed = "Cannot copy the database to '%s': %s.";
 constexpr const char* kMsgNoStatement = "The command text holds no statement.";
 constexpr const char* kMsgSeveralStatements =
     "The command text holds more than one statement; run them one at a time.";
@@ -145,9 +146,21 @@ class SqliteStatement final : public DbStatement {
   std::int64_t changes_ = 0;
 };
 
+// Makes a new, empty file at `path`; O_EXCL makes "nothing is there yet" and "it is ours now"
+// one step.
+void CreateEmptyFile(const std::string& path) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    if (errno == EEXIST)
+      throw EADOError(Format(kMsgAlreadyExists, {path}), DbErrorKind::kCannotOpen);
+    throw EADOError(Format(kMsgCannotOpen, {path, std::strerror(errno)}), DbErrorKind::kCannotOpen);
+  }
+  ::close(fd);
+}
+
 class SqliteConnection final : public DbConnection {
  public:
-  explicit SqliteConnection(sqlite3* db) : db_(db) {}
+  SqliteConnection(sqlite3* db, int busyTimeoutMs) : db_(db), busyTimeoutMs_(busyTimeoutMs) {}
   // close_v2 defers the close until statements still alive are finalized.
   ~SqliteConnection() override { sqlite3_close_v2(db_); }
 
@@ -182,8 +195,41 @@ class SqliteConnection final : public DbConnection {
   bool InTransaction() const override { return sqlite3_get_autocommit(db_) == 0; }
   void ReleaseMemory() noexcept override { sqlite3_db_release_memory(db_); }
 
+  void BackupTo(const std::string& path) override {
+    CreateEmptyFile(path);
+    sqlite3* target = nullptr;
+    int rc = sqlite3_open_v2(path.c_str(), &target, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc == SQLITE_OK) rc = CopyInto(target);
+    const int closed = sqlite3_close(target);
+    if (rc == SQLITE_OK) rc = closed;
+    if (rc != SQLITE_OK) {
+      ::unlink(path.c_str());
+      ::unlink((path + "-journal").c_str());
+      throw EADOError(Format(kMsgBackupFailed, {path, sqlite3_errstr(rc)}), KindOf(rc));
+    }
+  }
+
  private:
+  static constexpr int kBackupRetryMs = 50;
+
+  // One step copies every page under one read transaction, so the copy is one committed
+  // state; in WAL mode the other connections' writers go on meanwhile. The source's busy
+  // handler is not consulted, hence the rounds here, up to the busy timeout.
+  int CopyInto(sqlite3* target) {
+    sqlite3_backup* backup = sqlite3_backup_init(target, "main", db_, "main");
+    if (!backup) return sqlite3_errcode(target);
+    int rc = SQLITE_OK;
+    for (int waited = 0;; waited += kBackupRetryMs) {
+      rc = sqlite3_backup_step(backup, -1);
+      if ((rc != SQLITE_BUSY && rc != SQLITE_LOCKED) || waited >= busyTimeoutMs_) break;
+      sqlite3_sleep(kBackupRetryMs);
+    }
+    const int finished = sqlite3_backup_finish(backup);
+    return rc == SQLITE_DONE ? finished : rc;
+  }
+
   sqlite3* db_;
+  int busyTimeoutMs_;
 };
 
 // Whether the open database file starts with the SQLite header, read through SQLite's own
@@ -224,7 +270,7 @@ std::unique_ptr<DbConnection> OpenFile(const std::string& path, int busyTimeoutM
     sqlite3_close_v2(db);
     throw EADOError(Format(kMsgCannotOpen, {path, reason}), KindOf(rc));
   }
-  auto connection = std::make_unique<SqliteConnection>(db);
+  auto connection = std::make_unique<SqliteConnection>(db, busyTimeoutMs);
   if (existing && !HasSqliteHeader(db))
     throw EADOError(Format(kMsgNotADatabase, {path, kMsgNoSqliteHeader}),
                     DbErrorKind::kNotADatabase);
@@ -257,14 +303,7 @@ std::unique_ptr<DbConnection> SqliteEngine::Open(const std::string& path, int bu
 
 std::unique_ptr<DbConnection> SqliteEngine::Create(const std::string& path,
                                                    int busyTimeoutMs) const {
-  // O_EXCL makes "nothing is there yet" and "it is ours now" one step.
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) {
-    if (errno == EEXIST)
-      throw EADOError(Format(kMsgAlreadyExists, {path}), DbErrorKind::kCannotOpen);
-    throw EADOError(Format(kMsgCannotOpen, {path, std::strerror(errno)}), DbErrorKind::kCannotOpen);
-  }
-  ::close(fd);
+  CreateEmptyFile(path);
   // An empty file is an empty SQLite database. Nothing else has the new file open, so closing
   // the descriptor that made it releases no one's locks.
   return OpenFile(path, busyTimeoutMs, false);
