@@ -27,6 +27,9 @@ constexpr const char* kMsgNotChoice = "--%s: '%s' is not one of %s (or 0 to %d)"
 constexpr const char* kMsgNotWindows1252 =
     "--%s: '%s' holds characters the service cannot store (it keeps text in Windows-1252)";
 constexpr const char* kMsgTooLong = "--%s: '%s' is longer than %d characters";
+constexpr const char* kMsgPasswordCharacters =
+    "the password holds characters the service cannot store (it keeps text in Windows-1252)";
+constexpr const char* kMsgPasswordLength = "a password has %d to %d characters";
 constexpr const char* kMsgLanguage = "'%s' is not a language of the service (ES, EN or PT)";
 constexpr const char* kMsgLanguageTwice = "the language %s is given twice";
 constexpr const char* kMsgNoPassword = "no password on standard input";
@@ -103,7 +106,9 @@ Arguments::Arguments(const std::vector<std::string>& args, const std::vector<Opt
     if (!spec) throw UsageError(Format(kMsgUnknownOption, {"--" + name}));
     if (Has(name)) throw UsageError(Format(kMsgTwice, {name}));
     if (spec->takesValue && !value) {
-      if (i + 1 >= args.size()) throw UsageError(Format(kMsgNeedsValue, {name}));
+      // The next option is no value (a value that starts so is given as --name=value).
+      if (i + 1 >= args.size() || args[i + 1].starts_with("--"))
+        throw UsageError(Format(kMsgNeedsValue, {name}));
       value = args[++i];
     }
     if (!spec->takesValue && value) throw UsageError(Format(kMsgNoValue, {name}));
@@ -169,6 +174,14 @@ std::string ServiceText(std::string_view name, std::string_view utf8, std::size_
   if (AnsiToUtf8(text) != utf8) throw UsageError(Format(kMsgNotWindows1252, {name, utf8}));
   if (text.size() > maxLength)
     throw UsageError(Format(kMsgTooLong, {name, utf8, static_cast<int>(maxLength)}));
+  return text;
+}
+
+std::string PasswordText(std::string_view utf8, std::size_t minLength, std::size_t maxLength) {
+  std::string text = Utf8ToAnsi(utf8);
+  if (AnsiToUtf8(text) != utf8) throw UsageError(kMsgPasswordCharacters);
+  if (text.size() < minLength || text.size() > maxLength)
+    throw UsageError(Format(kMsgPasswordLength, {static_cast<int>(minLength), static_cast<int>(maxLength)}));
   return text;
 }
 

@@ -53,6 +53,9 @@ int Choice(std::string_view name, std::string_view text, std::span<const std::st
 // characters; UsageError when it is longer or holds characters Windows-1252 cannot (which
 // would otherwise be stored as '?').
 std::string ServiceText(std::string_view name, std::string_view utf8, std::size_t maxLength);
+// A password as ServiceText checks a text, from `minLength` to `maxLength` characters; the
+// messages never show it.
+std::string PasswordText(std::string_view utf8, std::size_t minLength, std::size_t maxLength);
 // The language codes the service works in ("ES", "EN", "PT"), checked, upper-cased.
 std::string LanguageCode(std::string_view text);
 // A list of language codes separated by commas, each checked, without repeats.

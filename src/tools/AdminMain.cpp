@@ -57,6 +57,10 @@ void Overview(std::ostream& out) {
     out << "  " << name << std::string(name.size() < 30 ? 30 - name.size() : 1, ' ')
         << command->summary << "\n";
   }
+  for (const AdminCommand* command : kCommands) {
+    out << "\n";
+    Usage(*command, out);
+  }
   out << "\n"
       << "Commands that work on a database take --database PATH; without it they use the\n"
       << "database of the service installed beside this program (its ZozarodUruzede.ini).\n"

@@ -84,7 +84,7 @@ int RunSet(const std::vector<std::string>& argv, std::ostream& out) {
   args.Positionals({});
   std::vector<ColumnValue> changes = ColumnValues(args, kColumns);
   if (args.Has("password"))
-    changes.push_back({"Pwd", ServiceText("password", ReadPassword("SMTP password: ", true), kMaxText)});
+    changes.push_back({"Pwd", PasswordText(ReadPassword("SMTP password: ", true), 0, kMaxText)});
   if (changes.empty()) throw UsageError(kMsgNothingToChange);
 
   AdminDatabase db(DatabasePath(args));

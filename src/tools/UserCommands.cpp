@@ -72,7 +72,6 @@ constexpr const char* kMsgNoPhotoAndPhoto = "give --photo or --no-photo, not bot
 constexpr const char* kMsgCannotRead = "cannot read the picture '%s'";
 constexpr const char* kMsgNotJpeg = "'%s' is not a JPEG picture";
 constexpr const char* kMsgDamagedJpeg = "'%s' is not a readable JPEG picture: %s";
-constexpr const char* kMsgPasswordLength = "a password has 1 to 10 characters";
 constexpr const char* kMsgAdded = "Added user %d (%s) in %s.\n";
 constexpr const char* kMsgChanged = "Changed user %d in %s.\n";
 constexpr const char* kMsgDeleted = "Deleted user %d in %s; %d of their requests remain.\n";
@@ -132,10 +131,8 @@ std::vector<ColumnValue> Changes(const Arguments& args, bool readPassword) {
     changes.push_back({"Photo", Variant::Blob(ReadPhoto(*photo))});
   if (args.Has("no-photo")) changes.push_back({"Photo", Variant()});
   if (readPassword) {
-    std::string password =
-        ServiceText("password", ReadPassword("Password: ", true), kMaxPasswordLength);
-    if (password.empty()) throw UsageError(kMsgPasswordLength);
-    changes.push_back({"Password", std::move(password)});
+    changes.push_back(
+        {"Password", PasswordText(ReadPassword("Password: ", true), 1, kMaxPasswordLength)});
   }
   return changes;
 }
