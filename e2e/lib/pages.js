@@ -25,6 +25,13 @@ async function waitForLogLines(page, count) {
 const pageReady = (page, track) =>
   page.waitForFunction((t) => window.GTrackID === t && window.IWCLForm, track);
 
+// Runs `action`, which posts the page, and waits for the next page.
+async function post(page, action) {
+  const track = await page.evaluate(() => GTrackID);
+  await action();
+  await pageReady(page, track + 1);
+}
+
 // Runs `action`, which posts the page, and waits for the next page; returns the log lines the
 // post added.
 async function posted(page, action) {
@@ -40,4 +47,4 @@ async function waitUntil(condition) {
   assert.ok(condition(), "timed out");
 }
 
-module.exports = { logLines, pageReady, posted, waitForLogLines, waitUntil };
+module.exports = { logLines, pageReady, post, posted, waitForLogLines, waitUntil };

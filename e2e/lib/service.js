@@ -144,4 +144,26 @@ function createDatabase(file) {
   if (made.status !== 0) throw new Error(`requestqx-admin init-db failed: ${made.stderr}`);
 }
 
-module.exports = { startService, createDatabase, stage };
+// The service over a database of the test's own: the service's empty tables filled by the
+// statements `sql` (run by sqlite3). stop() also removes the database's folder.
+async function startServiceOver(sql) {
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), "qx-db-"));
+  try {
+    const database = path.join(folder, "Requests.mdb");
+    createDatabase(database);
+    const filled = spawnSync("sqlite3", ["-bail", database], { input: sql, encoding: "utf8" });
+    if (filled.status !== 0) throw new Error(`sqlite3 failed: ${filled.stderr}`);
+    const service = await startService({ database });
+    const stopService = service.stop;
+    service.stop = async () => {
+      await stopService();
+      fs.rmSync(folder, { recursive: true, force: true });
+    };
+    return service;
+  } catch (e) {
+    fs.rmSync(folder, { recursive: true, force: true });
+    throw e;
+  }
+}
+
+module.exports = { startService, startServiceOver, createDatabase, stage };

@@ -5,12 +5,10 @@
 
 const assert = require("node:assert/strict");
 const { execFileSync } = require("node:child_process");
-const fs = require("node:fs");
-const os = require("node:os");
 const path = require("node:path");
 const { after, before, test } = require("node:test");
-const { pageReady } = require("../lib/pages");
-const { createDatabase, stage, startService } = require("../lib/service");
+const { post } = require("../lib/pages");
+const { stage, startServiceOver } = require("../lib/service");
 
 const databaseSql = `
 INSERT INTO Status (Id_Status, Id_Language, Description) VALUES
@@ -25,27 +23,14 @@ INSERT INTO Request_Status (Id_Req_Status, Id_Request, Id_Status, Status_dt, Com
 `;
 
 let service;
-let folder;
 
 before(async () => {
-  folder = fs.mkdtempSync(path.join(os.tmpdir(), "qx-admin-"));
-  const database = path.join(folder, "Requests.mdb");
-  createDatabase(database);
-  execFileSync("sqlite3", ["-bail", database], { input: databaseSql });
-  service = await startService({ database });
+  service = await startServiceOver(databaseSql);
 });
 
 after(async () => {
   if (service) await service.stop();
-  fs.rmSync(folder, { recursive: true, force: true });
 });
-
-// Runs `action`, which posts the page, and waits for the next page.
-async function post(page, action) {
-  const track = await page.evaluate(() => GTrackID);
-  await action();
-  await pageReady(page, track + 1);
-}
 
 // The request list's rows and the current request's notes, by their cells.
 const lists = (page) => page.evaluate(() => {

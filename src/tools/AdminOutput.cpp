@@ -54,6 +54,16 @@ void PrintTable(std::ostream& out, const std::vector<std::vector<std::string>>& 
   }
 }
 
+void PrintRows(std::ostream& out, std::vector<std::string> headings, TDataSet& dataset) {
+  std::vector<std::vector<std::string>> rows = {std::move(headings)};
+  for (; !dataset.Eof(); dataset.Next()) {
+    std::vector<std::string>& row = rows.emplace_back();
+    for (int i = 0; i < dataset.FieldCount(); ++i)
+      row.push_back(StringReplace(StringReplace(FieldText(dataset.Fields(i)), "\r\n", " / "), "\n", " / "));
+  }
+  PrintTable(out, rows);
+}
+
 void PrintRecord(std::ostream& out, const TDataSet& dataset,
                  std::initializer_list<std::string_view> secret) {
   std::size_t width = 0;

@@ -22,6 +22,10 @@ std::string FieldText(const TField& field);
 // Rows of cells (UTF-8), the first row the headings, each column as wide as its widest cell.
 void PrintTable(std::ostream& out, const std::vector<std::vector<std::string>>& rows);
 
+// The headings, then every row of the dataset from its current one, each column's FieldText
+// with line breaks shown as " / ", as PrintTable prints them.
+void PrintRows(std::ostream& out, std::vector<std::string> headings, TDataSet& dataset);
+
 // Every column of the dataset's current row, one "Name: value" line each; the columns named
 // in `secret` show only whether they hold something.
 void PrintRecord(std::ostream& out, const TDataSet& dataset,

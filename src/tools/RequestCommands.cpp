@@ -49,11 +49,6 @@ constexpr int kByMaintenance = 0;
 
 int RequestId(const std::string& text) { return WholeNumber("N", text, 1, 2147483647); }
 
-// A field's text with its line breaks shown as " / ", for one line of a table.
-std::string OneLine(const TField& field) {
-  return StringReplace(StringReplace(FieldText(field), "\r\n", " / "), "\n", " / ");
-}
-
 // The status of --status: an id, or a name of the language.
 int StatusOf(AdminDatabase& db, const std::string& text, const std::string& language) {
   const bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
@@ -69,14 +64,8 @@ int RunList(const std::vector<std::string>& argv, std::ostream& out) {
   const int idUser = args.Has("user") ? WholeNumber("user", *args.Value("user"), 1, 2147483647) : 0;
   const std::string language = DisplayLanguage(args);
   AdminDatabase db(DatabasePath(args));
-  std::vector<std::vector<std::string>> table = {
-      {"ID", "USER", "NAME", "URGENT", "STATUS", "", "SINCE", "DESCRIPTION"}};
-  for (auto rows = db.Query(kSqlAdminRequestList, {language, idUser}); !rows->Eof(); rows->Next()) {
-    std::vector<std::string> row;
-    for (int i = 0; i < rows->FieldCount(); ++i) row.push_back(OneLine(rows->Fields(i)));
-    table.push_back(std::move(row));
-  }
-  PrintTable(out, table);
+  auto rows = db.Query(kSqlAdminRequestList, {language, idUser});
+  PrintRows(out, {"ID", "USER", "NAME", "URGENT", "STATUS", "", "SINCE", "DESCRIPTION"}, *rows);
   return kExitOk;
 }
 
@@ -94,14 +83,8 @@ int RunShow(const std::vector<std::string>& argv, std::ostream& out) {
     return kExitOk;
   }
   out << kMsgNotes;
-  std::vector<std::vector<std::string>> table = {
-      {"NOTE", "DATE", "STATUS", "", "TYPE", "USER", "NAME", "MAINTENANCE", "COMMENTS"}};
-  for (; !notes->Eof(); notes->Next()) {
-    std::vector<std::string> row;
-    for (int i = 0; i < notes->FieldCount(); ++i) row.push_back(OneLine(notes->Fields(i)));
-    table.push_back(std::move(row));
-  }
-  PrintTable(out, table);
+  PrintRows(out, {"NOTE", "DATE", "STATUS", "", "TYPE", "USER", "NAME", "MAINTENANCE", "COMMENTS"},
+            *notes);
   return kExitOk;
 }
 

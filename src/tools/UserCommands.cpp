@@ -173,14 +173,8 @@ int RunList(const std::vector<std::string>& argv, std::ostream& out) {
   args.Positionals({});
   std::string language = args.Has("language") ? LanguageCode(*args.Value("language")) : "";
   AdminDatabase db(DatabasePath(args));
-  std::vector<std::vector<std::string>> rows = {
-      {"ID", "LANG", "NAME", "E-MAIL", "MAIL", "DAYS", "ADMIN"}};
-  for (auto users = db.Query(kSqlUserList, {language}); !users->Eof(); users->Next()) {
-    std::vector<std::string> row;
-    for (int i = 0; i < users->FieldCount(); ++i) row.push_back(FieldText(users->Fields(i)));
-    rows.push_back(std::move(row));
-  }
-  PrintTable(out, rows);
+  auto users = db.Query(kSqlUserList, {language});
+  PrintRows(out, {"ID", "LANG", "NAME", "E-MAIL", "MAIL", "DAYS", "ADMIN"}, *users);
   return kExitOk;
 }
 
