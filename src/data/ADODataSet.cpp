@@ -103,11 +103,14 @@ TDataSet::ResultSet TCustomADODataSet::FetchAll() {
     return std::optional<Variant>();
   });
 
+  // The columns are read after the first step, which compiles a kept statement again when
+  // the schema changed since.
+  bool more = statement->Step();
   ResultSet result;
   for (const DbColumn& column : statement->Columns())
     result.columns.push_back({Utf8ToAnsi(column.name), column.declaredType});
   std::size_t width = result.columns.size();
-  while (statement->Step()) {
+  for (; more; more = statement->Step()) {
     std::vector<Variant> row;
     row.reserve(width);
     for (std::size_t c = 0; c < width; ++c)

@@ -1,292 +1,22 @@
-// SQLite connections and statements: opening with checks that name the file, WAL mode, busy
-// timeouts, one statement per text, and engine error codes mapped to DbErrorKind.
+// The SQLite engine: the checks on the path before a file is opened or created, and the pool
+// that serves opened files.
 #include "data/SqliteEngine.h"
 
-#include <fcntl.h>
-#include <sqlite3.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-#include <mutex>
 
 #include "data/DataErrors.h"
+#include "data/SqliteConnection.h"
+#include "data/SqlitePool.h"
 #include "runtime/Format.h"
-#include "runtime/Strings.h"
 
 namespace qx {
 namespace {
 
 constexpr const char* kMsgFileNotFound = "Could not find file '%s'.";
 constexpr const char* kMsgNotAFile = "Cannot open the database '%s': it is not a file.";
-constexpr const char* kMsgCannotOpen = "Cannot open the database '%s': %s.";
-constexpr const char* kMsgNotADatabase = "The file '%s' is not a database: %s.";
-constexpr const char* kMsgNoSqliteHeader = "it has no SQLite database header";
-constexpr const char* kMsgAlreadyExists = "Cannot create the database '%s': it already exists.";
-constexpr const char* kMsgBackupFailed = "Cannot copy the database to '%s': %s.";
-constexpr const char* kMsgNoStatement = "The command text holds no statement.";
-constexpr const char* kMsgSeveralStatements =
-    "The command text holds more than one statement; run them one at a time.";
-
-// The first 16 bytes of every SQLite database file.
-constexpr char kHeader[16] = {'S', 'Q', 'L', 'i', 't', 'e', ' ', 'f',
-                              'o', 'r', 'm', 'a', 't', ' ', '3', '\0'};
-
-DbErrorKind KindOf(int code) {
-  switch (code & 0xFF) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-      return DbErrorKind::kBusy;
-    case SQLITE_CONSTRAINT:
-      return DbErrorKind::kConstraint;
-    case SQLITE_NOTADB:
-    case SQLITE_CORRUPT:
-      return DbErrorKind::kNotADatabase;
-    case SQLITE_CANTOPEN:
-    case SQLITE_PERM:
-    case SQLITE_READONLY:
-      return DbErrorKind::kCannotOpen;
-    default:
-      return DbErrorKind::kOther;
-  }
-}
-
-[[noreturn]] void Fail(sqlite3* db, int code) {
-  throw EADOError(Utf8ToAnsi(sqlite3_errmsg(db)), KindOf(code));
-}
-
-void Exec(sqlite3* db, const char* sql) {
-  int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
-  if (rc != SQLITE_OK) Fail(db, rc);
-}
-
-class SqliteStatement final : public DbStatement {
- public:
-  SqliteStatement(sqlite3* db, sqlite3_stmt* stmt) : db_(db), stmt_(stmt) {
-    int count = sqlite3_column_count(stmt_);
-    columns_.reserve(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) {
-      const char* decl = sqlite3_column_decltype(stmt_, i);
-      columns_.push_back({sqlite3_column_name(stmt_, i), decl ? decl : ""});
-    }
-  }
-  ~SqliteStatement() override { sqlite3_finalize(stmt_); }
-
-  int ParameterCount() const override { return sqlite3_bind_parameter_count(stmt_); }
-
-  void Bind(int index, const Variant& value) override {
-    int i = index + 1;
-    int rc = SQLITE_OK;
-    switch (value.kind()) {
-      case Variant::Kind::Null:
-        rc = sqlite3_bind_null(stmt_, i);
-        break;
-      case Variant::Kind::Integer:
-        rc = sqlite3_bind_int64(stmt_, i, value.integer());
-        break;
-      case Variant::Kind::Float:
-        rc = sqlite3_bind_double(stmt_, i, value.number());
-        break;
-      case Variant::Kind::Text:
-        rc = sqlite3_bind_text64(stmt_, i, value.bytes().data(), value.bytes().size(),
-                                 SQLITE_TRANSIENT, SQLITE_UTF8);
-        break;
-      case Variant::Kind::Blob:
-        rc = sqlite3_bind_blob64(stmt_, i, value.bytes().data(), value.bytes().size(),
-                                 SQLITE_TRANSIENT);
-        break;
-    }
-    if (rc != SQLITE_OK) Fail(db_, rc);
-  }
-
-  const std::vector<DbColumn>& Columns() const override { return columns_; }
-
-  bool Step() override {
-    int rc = sqlite3_step(stmt_);
-    if (rc == SQLITE_ROW) return true;
-    if (rc == SQLITE_DONE) {
-      changes_ = sqlite3_changes64(db_);
-      return false;
-    }
-    // Take the message before the reset, which releases whatever the failed run held.
-    EADOError error(Utf8ToAnsi(sqlite3_errmsg(db_)), KindOf(rc));
-    sqlite3_reset(stmt_);
-    throw error;
-  }
-
-  Variant Column(int index) const override {
-    switch (sqlite3_column_type(stmt_, index)) {
-      case SQLITE_INTEGER:
-        return Variant(sqlite3_column_int64(stmt_, index));
-      case SQLITE_FLOAT:
-        return Variant(sqlite3_column_double(stmt_, index));
-      case SQLITE_TEXT: {
-        auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, index));
-        return Variant(
-            std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, index))));
-      }
-      case SQLITE_BLOB: {
-        auto* data = static_cast<const char*>(sqlite3_column_blob(stmt_, index));
-        std::size_t size = static_cast<std::size_t>(sqlite3_column_bytes(stmt_, index));
-        return Variant::Blob(data ? std::string(data, size) : std::string());
-      }
-      default:
-        return Variant();
-    }
-  }
-
-  void Reset() override { sqlite3_reset(stmt_); }
-  std::int64_t RowsAffected() const override { return changes_; }
-
- private:
-  sqlite3* db_;
-  sqlite3_stmt* stmt_;
-  std::vector<DbColumn> columns_;
-  std::int64_t changes_ = 0;
-};
-
-// Makes a new, empty file at `path`; O_EXCL makes "nothing is there yet" and "it is ours now"
-// one step.
-void CreateEmptyFile(const std::string& path) {
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) {
-    if (errno == EEXIST)
-      throw EADOError(Format(kMsgAlreadyExists, {path}), DbErrorKind::kCannotOpen);
-    throw EADOError(Format(kMsgCannotOpen, {path, std::strerror(errno)}), DbErrorKind::kCannotOpen);
-  }
-  ::close(fd);
-}
-
-class SqliteConnection final : public DbConnection {
- public:
-  SqliteConnection(sqlite3* db, int busyTimeoutMs) : db_(db), busyTimeoutMs_(busyTimeoutMs) {}
-  // close_v2 defers the close until statements still alive are finalized.
-  ~SqliteConnection() override { sqlite3_close_v2(db_); }
-
-  std::unique_ptr<DbStatement> Prepare(std::string_view sql) override {
-    sqlite3_stmt* stmt = nullptr;
-    const char* tail = nullptr;
-    int rc = sqlite3_prepare_v3(db_, sql.data(), static_cast<int>(sql.size()), 0, &stmt, &tail);
-    if (rc != SQLITE_OK) {
-      DbErrorKind kind = (rc & 0xFF) == SQLITE_ERROR ? DbErrorKind::kSyntax : KindOf(rc);
-      throw EADOError(Utf8ToAnsi(sqlite3_errmsg(db_)), kind);
-    }
-    if (!stmt) throw EADOError(kMsgNoStatement, DbErrorKind::kSyntax);
-    auto statement = std::make_unique<SqliteStatement>(db_, stmt);
-    // A second statement after the first is refused rather than silently dropped, so that
-    // composed text can never smuggle in another statement.
-    std::string_view rest(tail, static_cast<std::size_t>(sql.data() + sql.size() - tail));
-    if (!rest.empty()) {
-      sqlite3_stmt* extra = nullptr;
-      rc = sqlite3_prepare_v3(db_, rest.data(), static_cast<int>(rest.size()), 0, &extra, nullptr);
-      sqlite3_finalize(extra);
-      if (rc != SQLITE_OK || extra) throw EADOError(kMsgSeveralStatements, DbErrorKind::kSyntax);
-    }
-    return statement;
-  }
-
-  void BeginTransaction() override { Exec(db_, "BEGIN IMMEDIATE"); }
-  void Commit() override { Exec(db_, "COMMIT"); }
-  void Rollback() override {
-    // The engine may already have rolled back on its own after certain errors.
-    if (InTransaction()) Exec(db_, "ROLLBACK");
-  }
-  bool InTransaction() const override { return sqlite3_get_autocommit(db_) == 0; }
-  void ReleaseMemory() noexcept override { sqlite3_db_release_memory(db_); }
-
-  void BackupTo(const std::string& path) override {
-    CreateEmptyFile(path);
-    sqlite3* target = nullptr;
-    int rc = sqlite3_open_v2(path.c_str(), &target, SQLITE_OPEN_READWRITE, nullptr);
-    if (rc == SQLITE_OK) rc = CopyInto(target);
-    const int closed = sqlite3_close(target);
-    if (rc == SQLITE_OK) rc = closed;
-    if (rc != SQLITE_OK) {
-      ::unlink(path.c_str());
-      ::unlink((path + "-journal").c_str());
-      throw EADOError(Format(kMsgBackupFailed, {path, sqlite3_errstr(rc)}), KindOf(rc));
-    }
-  }
-
- private:
-  static constexpr int kBackupRetryMs = 50;
-
-  // One step copies every page under one read transaction, so the copy is one committed
-  // state; in WAL mode the other connections' writers go on meanwhile. The source's busy
-  // handler is not consulted, hence the rounds here, up to the busy timeout.
-  int CopyInto(sqlite3* target) {
-    sqlite3_backup* backup = sqlite3_backup_init(target, "main", db_, "main");
-    if (!backup) return sqlite3_errcode(target);
-    int rc = SQLITE_OK;
-    for (int waited = 0;; waited += kBackupRetryMs) {
-      rc = sqlite3_backup_step(backup, -1);
-      if ((rc != SQLITE_BUSY && rc != SQLITE_LOCKED) || waited >= busyTimeoutMs_) break;
-      sqlite3_sleep(kBackupRetryMs);
-    }
-    const int finished = sqlite3_backup_finish(backup);
-    return rc == SQLITE_DONE ? finished : rc;
-  }
-
-  sqlite3* db_;
-  int busyTimeoutMs_;
-};
-
-// Whether the open database file starts with the SQLite header, read through SQLite's own
-// descriptor: opening and closing another descriptor of the file would release every POSIX
-// lock this process holds on it, the other connections' included, so that another process
-// could take the file as unused and checkpoint and delete the WAL under them.
-bool HasSqliteHeader(sqlite3* db) {
-  sqlite3_file* file = nullptr;
-  if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
-      !file->pMethods)
-    return false;
-  char header[sizeof kHeader];
-  return file->pMethods->xRead(file, header, sizeof header, 0) == SQLITE_OK &&
-         std::memcmp(header, kHeader, sizeof header) == 0;
-}
-
-// Opens a file known to be there, with the busy timeout and WAL mode set; an existing file
-// must be an SQLite database.
-// The process-wide settings, made before SQLite starts. Every session holds a connection of its
-// own: without the bulk page-cache slab each connection takes pages as it needs them (about
-// 50 KiB less per idle session), and without memory statistics SQLite's allocations skip a
-// global mutex that every session's queries would contend for. Either call fails harmlessly
-// when something in the process started SQLite first.
-void ConfigureSqlite() {
-  static std::once_flag once;
-  std::call_once(once, [] {
-    sqlite3_config(SQLITE_CONFIG_PAGECACHE, nullptr, 0, 0);
-    sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
-  });
-}
-
-std::unique_ptr<DbConnection> OpenFile(const std::string& path, int busyTimeoutMs, bool existing) {
-  ConfigureSqlite();
-  sqlite3* db = nullptr;
-  int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-  if (rc != SQLITE_OK) {
-    std::string reason = db ? Utf8ToAnsi(sqlite3_errmsg(db)) : "out of memory";
-    sqlite3_close_v2(db);
-    throw EADOError(Format(kMsgCannotOpen, {path, reason}), KindOf(rc));
-  }
-  auto connection = std::make_unique<SqliteConnection>(db, busyTimeoutMs);
-  if (existing && !HasSqliteHeader(db))
-    throw EADOError(Format(kMsgNotADatabase, {path, kMsgNoSqliteHeader}),
-                    DbErrorKind::kNotADatabase);
-  sqlite3_extended_result_codes(db, 1);
-  sqlite3_busy_timeout(db, busyTimeoutMs);
-  // The first statement reads the file: a damaged file fails here, naming the file.
-  rc = sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
-  if (rc != SQLITE_OK) {
-    std::string reason = Utf8ToAnsi(sqlite3_errmsg(db));
-    DbErrorKind kind = KindOf(rc);
-    if (kind == DbErrorKind::kNotADatabase)
-      throw EADOError(Format(kMsgNotADatabase, {path, reason}), kind);
-    throw EADOError(Format(kMsgCannotOpen, {path, reason}), kind);
-  }
-  return connection;
-}
 
 }  // namespace
 
@@ -295,10 +25,11 @@ std::unique_ptr<DbConnection> SqliteEngine::Open(const std::string& path, int bu
   if (::stat(path.c_str(), &st) != 0) {
     if (errno == ENOENT || errno == ENOTDIR)
       throw EADOError(Format(kMsgFileNotFound, {path}), DbErrorKind::kFileNotFound);
-    throw EADOError(Format(kMsgCannotOpen, {path, std::strerror(errno)}), DbErrorKind::kCannotOpen);
+    throw EADOError(Format(kMsgCannotOpenDatabase, {path, std::strerror(errno)}),
+                    DbErrorKind::kCannotOpen);
   }
   if (!S_ISREG(st.st_mode)) throw EADOError(Format(kMsgNotAFile, {path}), DbErrorKind::kCannotOpen);
-  return OpenFile(path, busyTimeoutMs, true);
+  return OpenPooledConnection(path, busyTimeoutMs, {st.st_dev, st.st_ino});
 }
 
 std::unique_ptr<DbConnection> SqliteEngine::Create(const std::string& path,
@@ -306,7 +37,7 @@ std::unique_ptr<DbConnection> SqliteEngine::Create(const std::string& path,
   CreateEmptyFile(path);
   // An empty file is an empty SQLite database. Nothing else has the new file open, so closing
   // the descriptor that made it releases no one's locks.
-  return OpenFile(path, busyTimeoutMs, false);
+  return OpenSqliteFile(path, busyTimeoutMs, false);
 }
 
 }  // namespace qx

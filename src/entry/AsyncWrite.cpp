@@ -10,8 +10,8 @@ namespace qx {
 
 const char* const kAsyncWriteRefused = "The web server refused an asynchronous write";
 
-TAsyncWriteContext::TAsyncWriteContext(std::string_view text)
-    : buffer_(text), pending_(text.size()) {}
+TAsyncWriteContext::TAsyncWriteContext(std::string text)
+    : buffer_(std::move(text)), pending_(buffer_.size()) {}
 
 TAsyncWriteContext::TAsyncWriteContext(std::unique_ptr<TStream> stream, std::string tempFileName)
     : buffer_(kBlockSize, '\0'),

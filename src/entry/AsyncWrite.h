@@ -20,8 +20,8 @@ class TAsyncWriteContext {
  public:
   static constexpr std::size_t kBlockSize = 128 * 1024;
 
-  // A text body: the bytes are copied into the transfer buffer.
-  explicit TAsyncWriteContext(std::string_view text);
+  // A text body, kept as the transfer buffer.
+  explicit TAsyncWriteContext(std::string text);
   // A stream body sent from its start in blocks of kBlockSize; `tempFileName`, when not
   // empty, is deleted once the stream is released.
   TAsyncWriteContext(std::unique_ptr<TStream> stream, std::string tempFileName);

@@ -149,7 +149,7 @@ void TISAPIResponse::SendResponse() {
     SendStream(*stream);
     FreeContentStream();
   } else {
-    request_.WriteString(Content());
+    request_.WriteText(TakeContent());
   }
   SetSent(true);
 }

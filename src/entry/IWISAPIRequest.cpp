@@ -36,10 +36,12 @@ std::unique_ptr<TStream> SurvivingStream(TStream& stream, std::string& tempFileN
 
 }  // namespace
 
-bool TIWISAPIRequest::WriteString(std::string_view text) {
+bool TIWISAPIRequest::WriteString(std::string_view text) { return WriteText(std::string(text)); }
+
+bool TIWISAPIRequest::WriteText(std::string text) {
   if (!response_) return TISAPIRequest::WriteString(text);
   if (text.empty()) return true;
-  BeginAsyncWrite(ConnectionBlock(), std::make_unique<TAsyncWriteContext>(text));
+  BeginAsyncWrite(ConnectionBlock(), std::make_unique<TAsyncWriteContext>(std::move(text)));
   response_->SetAsyncStarted();
   return true;
 }

@@ -19,6 +19,8 @@ class TIWISAPIRequest : public TISAPIRequest {
   // An empty text writes nothing; any other text is copied and written asynchronously, and the
   // response's async-started flag is set. Without a linked response the write is synchronous.
   bool WriteString(std::string_view text) override;
+  // The same, keeping the text itself for the asynchronous write instead of a copy.
+  bool WriteText(std::string text) override;
 
  private:
   TIWISAPIResponse* response_ = nullptr;

@@ -55,6 +55,8 @@ class TWebRequest {
   virtual std::string TranslateURI(std::string_view uri) = 0;
   virtual int WriteClient(const void* buffer, int count) = 0;
   virtual bool WriteString(std::string_view text) = 0;
+  // Writes a text the caller gives up, which a request may send without copying it.
+  virtual bool WriteText(std::string text) { return WriteString(text); }
   virtual bool WriteHeaders(int statusCode, std::string_view statusText,
                             std::string_view headers) = 0;
 

@@ -97,6 +97,8 @@ class TWebResponse {
   const std::string& Content() const noexcept { return content_; }
   // Also sets the content length to the text's length, unless a body stream is set.
   void SetContent(std::string text);
+  // Gives up the content text (to a write that keeps it); the content length stays.
+  std::string TakeContent() noexcept { return std::move(content_); }
   TStream* ContentStream() const noexcept { return contentStream_.get(); }
   // Takes the stream; sets the content length to its size (to the text's length when the
   // stream is cleared).

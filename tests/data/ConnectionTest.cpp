@@ -125,6 +125,33 @@ TEST_F(ConnectionTest, AnotherProcessSeesEveryCommitWhileConnectionsComeAndGo) {
   EXPECT_EQ(count(), "2\n");
 }
 
+// Connections share SQLite connections and keep statements compiled between runs: a statement
+// run again after another connection changed the schema reads the new columns, and a file
+// put in place of the database at the same path is the one opened afterwards.
+TEST_F(ConnectionTest, KeptStatementsFollowSchemaChangesAndReplacedFiles) {
+  Exec("INSERT INTO Status (Id_Status, Id_Language, Description) VALUES (1, 'EN', 'New')");
+  EXPECT_EQ(Query("SELECT * FROM Status")->FieldCount(), 3);
+  {
+    auto other = OtherConnection(1000);
+    TestDatabase::Exec(*other, "ALTER TABLE Status ADD COLUMN Note VARCHAR(10)");
+    TestDatabase::Exec(*other, "UPDATE Status SET Note = 'added'");
+  }
+  auto after = Query("SELECT * FROM Status");
+  ASSERT_EQ(after->FieldCount(), 4);
+  EXPECT_EQ(after->FieldByName("Note").AsString(), "added");
+  EXPECT_EQ(after->FieldByName("Description").AsString(), "New");
+
+  // Another database moved over the path while this connection is closed.
+  connection_.Close();
+  std::string replacement = dir_ / "replacement.mdb";
+  CreateDatabaseFile(replacement);
+  ASSERT_EQ(std::rename(replacement.c_str(), path_.c_str()), 0);
+  connection_.Open();
+  auto fresh = Query("SELECT * FROM Status");
+  EXPECT_EQ(fresh->FieldCount(), 3);
+  EXPECT_EQ(fresh->RecordCount(), 0);
+}
+
 TEST_F(ConnectionTest, DatasetsAndCommandsOutliveTheirConnectionSafely) {
   auto other = OtherConnection(1000);
   TADODataSet ds;
