@@ -2,13 +2,16 @@
 # make test  — build with sanitizers and run every test, then the browser tests on the stage
 # make stage — lay out a runnable install in build/stage
 # make bench — run the benchmarks against the staged install
+# make install [PREFIX=/opt/requestqx] [DESTDIR=…] — install for systemd and nginx (deploy/)
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
+PREFIX ?= /opt/requestqx
+DESTDIR ?=
 DEBUG_DIR := build/debug
 RELEASE_DIR := build/release
 STAGE_DIR := build/stage
 
-.PHONY: all setup debug release test stage run bench clean
+.PHONY: all setup debug release test stage install run bench clean
 
 all: release
 
@@ -32,6 +35,9 @@ test: debug stage
 
 stage: release
 	@scripts/stage.sh $(RELEASE_DIR) $(STAGE_DIR)
+
+install: release
+	@PREFIX="$(PREFIX)" DESTDIR="$(DESTDIR)" scripts/install.sh $(RELEASE_DIR)
 
 # The demo user is one of requestqx-admin init-db --demo's (src/tools/DemoData.cpp).
 run: stage

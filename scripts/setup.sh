@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the benchmarks need, when missing.
+# Installs the Debian packages the build, the tests and the benchmarks need, when missing
+# (nginx for the test behind a proxy, systemd for systemd-analyze, which checks the unit).
 # Checks first and installs only what is absent; runs apt-get as root (or through sudo).
 # With --browser-tests it also provides what the browser tests need: Chromium, Node.js and the
 # npm packages of e2e/ (so that `make run` never depends on the npm registry). With --pictures
@@ -21,7 +22,7 @@ packages=(
   libboost-dev libsqlite3-dev libssl-dev libjpeg62-turbo-dev libgif-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   curl openssl python3 python3-aiosmtpd sqlite3
-  wrk nginx-light
+  wrk nginx-light systemd
 )
 if $browser_tests; then
   packages+=(chromium)

@@ -25,6 +25,13 @@ async function waitForLogLines(page, count) {
 const pageReady = (page, track) =>
   page.waitForFunction((t) => window.GTrackID === t && window.IWCLForm, track);
 
+// Runs `action`, which posts the page, and waits for the next page.
+async function post(page, action) {
+  const track = await page.evaluate(() => GTrackID);
+  await action();
+  await pageReady(page, track + 1);
+}
+
 // Runs `action`, which posts the page, and waits for the next page; returns the log lines the
 // post added.
 async function posted(page, action) {
@@ -56,4 +63,4 @@ async function waitUntil(condition) {
   assert.ok(condition(), "timed out");
 }
 
-module.exports = { layoutSettled, logLines, pageReady, posted, waitForLogLines, waitUntil };
+module.exports = { layoutSettled, logLines, pageReady, post, posted, waitForLogLines, waitUntil };

@@ -4,20 +4,13 @@
 "use strict";
 
 const assert = require("node:assert/strict");
-const { layoutSettled, pageReady } = require("./pages");
+const { layoutSettled, post } = require("./pages");
 
 // The day serial (days since 30 December 1899, local time) of a date, as the database keeps it.
 const serialOf = (date) => date.getTime() / 86400000 + 25569 - date.getTimezoneOffset() / 1440;
 // A date in the server's short date format (dd/mm/yyyy).
 const pad = (n) => String(n).padStart(2, "0");
 const shortDate = (d) => `${pad(d.getDate())}/${pad(d.getMonth() + 1)}/${d.getFullYear()}`;
-
-// Runs `action`, which posts the page, and waits for the next page to have initialised.
-async function post(page, action) {
-  const track = await page.evaluate(() => GTrackID);
-  await action();
-  await pageReady(page, track + 1);
-}
 
 // A new session of `service` signed in through the login screen, with every post it sends
 // counted (`posts`).

@@ -58,6 +58,9 @@ class DbConnection {
   // Lets go of the cached pages no statement is using: a session's connection sits idle far
   // longer than it works, and the pages are read again cheaply from the system's file cache.
   virtual void ReleaseMemory() noexcept = 0;
+  // Copies the whole database, as one consistent state, to a new file at `path` where nothing
+  // exists yet, while other connections may go on writing. A failure removes what was made.
+  virtual void BackupTo(const std::string& path) = 0;
 };
 
 class DbEngine {

@@ -106,6 +106,37 @@ constexpr std::string_view kConnectionStringHead =
 
 std::span<const std::string_view> SchemaStatements() { return kSchema; }
 
+// Read from the creation statements themselves, so the list cannot drift from them: the name
+// after "CREATE TABLE", then the first word of every item between the outer parentheses that
+// is not a table constraint.
+std::vector<SchemaTable> SchemaTables() {
+  constexpr std::string_view kCreateTable = "CREATE TABLE ";
+  std::vector<SchemaTable> tables;
+  for (std::string_view statement : kSchema) {
+    if (!statement.starts_with(kCreateTable)) continue;
+    SchemaTable table;
+    std::string_view rest = statement.substr(kCreateTable.size());
+    const std::size_t open = rest.find('(');
+    table.name = Trim(rest.substr(0, open));
+    int depth = 0;
+    std::size_t itemStart = open + 1;
+    for (std::size_t i = open; i < rest.size() && depth >= 0; ++i) {
+      const char c = rest[i];
+      const bool itemEnds = (c == ',' && depth == 1) || (c == ')' && depth == 1);
+      if (c == '(') ++depth;
+      if (c == ')') --depth;
+      if (!itemEnds) continue;
+      std::string item = Trim(rest.substr(itemStart, i - itemStart));
+      std::string first = item.substr(0, item.find(' '));
+      if (!first.empty() && !SameText(first, "CONSTRAINT")) table.columns.push_back(first);
+      itemStart = i + 1;
+      if (depth == 0) break;
+    }
+    tables.push_back(std::move(table));
+  }
+  return tables;
+}
+
 void CreateSchema(TADOConnection& connection) {
   connection.BeginTrans();
   try {

@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qx {
 
@@ -12,6 +13,14 @@ class TADOConnection;
 
 // The creation statements, in order.
 std::span<const std::string_view> SchemaStatements();
+
+// A table of the schema with its columns, as its creation statement declares them.
+struct SchemaTable {
+  std::string name;
+  std::vector<std::string> columns;
+};
+// Every table of the schema, in the order of the creation statements.
+std::vector<SchemaTable> SchemaTables();
 
 // Creates the tables on an open connection, in one transaction.
 void CreateSchema(TADOConnection& connection);

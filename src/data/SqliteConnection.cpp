@@ -1,10 +1,13 @@
 // SQLite connections and statements: opening a file with checks that name it, WAL mode, busy
-// timeouts, one statement per text kept compiled for reuse, and engine error codes mapped to
-// DbErrorKind.
+// timeouts, one statement per text kept compiled for reuse, online copies of the whole file, and
+// engine error codes mapped to DbErrorKind.
 #include "data/SqliteConnection.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <mutex>
 #include <optional>
@@ -18,6 +21,8 @@ namespace {
 
 
 constexpr const char* kMsgNotADatabase = "The file '%s' is not a database: %s.";
+constexpr const char* kMsgAlreadyExists = "Cannot create the database '%s': it already exists.";
+constexpr const char* kMsgBackupFailed = "Cannot copy the database to '%s': %s.";
 constexpr const char* kMsgNoSqliteHeader = "it has no SQLite database header";
 constexpr const char* kMsgNoStatement = "The command text holds no statement.";
 constexpr const char* kMsgSeveralStatements =
@@ -208,7 +213,7 @@ class SqliteStatement final : public DbStatement {
 
 class SqliteConnection final : public DbConnection {
  public:
-  explicit SqliteConnection(sqlite3* db) : db_(db) {}
+  SqliteConnection(sqlite3* db, int busyTimeoutMs) : db_(db), busyTimeoutMs_(busyTimeoutMs) {}
   // close_v2 defers the close until statements still alive are finalized.
   ~SqliteConnection() override {
     cache_.reset();
@@ -249,7 +254,39 @@ class SqliteConnection final : public DbConnection {
   bool InTransaction() const override { return sqlite3_get_autocommit(db_) == 0; }
   void ReleaseMemory() noexcept override { sqlite3_db_release_memory(db_); }
 
+  void BackupTo(const std::string& path) override {
+    CreateEmptyFile(path);
+    sqlite3* target = nullptr;
+    int rc = sqlite3_open_v2(path.c_str(), &target, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc == SQLITE_OK) rc = CopyInto(target);
+    const int closed = sqlite3_close(target);
+    if (rc == SQLITE_OK) rc = closed;
+    if (rc != SQLITE_OK) {
+      ::unlink(path.c_str());
+      ::unlink((path + "-journal").c_str());
+      throw EADOError(Format(kMsgBackupFailed, {path, sqlite3_errstr(rc)}), KindOf(rc));
+    }
+  }
+
  private:
+  static constexpr int kBackupRetryMs = 50;
+
+  // One step copies every page under one read transaction, so the copy is one committed
+  // state; in WAL mode the other connections' writers go on meanwhile. The source's busy
+  // handler is not consulted, hence the rounds here, up to the busy timeout.
+  int CopyInto(sqlite3* target) {
+    sqlite3_backup* backup = sqlite3_backup_init(target, "main", db_, "main");
+    if (!backup) return sqlite3_errcode(target);
+    int rc = SQLITE_OK;
+    for (int waited = 0;; waited += kBackupRetryMs) {
+      rc = sqlite3_backup_step(backup, -1);
+      if ((rc != SQLITE_BUSY && rc != SQLITE_LOCKED) || waited >= busyTimeoutMs_) break;
+      sqlite3_sleep(kBackupRetryMs);
+    }
+    const int finished = sqlite3_backup_finish(backup);
+    return rc == SQLITE_DONE ? finished : rc;
+  }
+
   static CompiledStatement Compiled(std::string_view sql, sqlite3_stmt* stmt) {
     CompiledStatement compiled{std::string(sql), stmt, {}};
     ReadColumns(compiled);
@@ -257,6 +294,7 @@ class SqliteConnection final : public DbConnection {
   }
 
   sqlite3* db_;
+  int busyTimeoutMs_;
   std::shared_ptr<StatementCache> cache_ = std::make_shared<StatementCache>();
 };
 
@@ -288,6 +326,18 @@ void ConfigureSqlite() {
 
 }  // namespace
 
+void CreateEmptyFile(const std::string& path) {
+  // O_EXCL makes "nothing is there yet" and "it is ours now" one step.
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    if (errno == EEXIST)
+      throw EADOError(Format(kMsgAlreadyExists, {path}), DbErrorKind::kCannotOpen);
+    throw EADOError(Format(kMsgCannotOpenDatabase, {path, std::strerror(errno)}),
+                    DbErrorKind::kCannotOpen);
+  }
+  ::close(fd);
+}
+
 std::unique_ptr<DbConnection> OpenSqliteFile(const std::string& path, int busyTimeoutMs,
                                              bool existing) {
   ConfigureSqlite();
@@ -298,7 +348,7 @@ std::unique_ptr<DbConnection> OpenSqliteFile(const std::string& path, int busyTi
     sqlite3_close_v2(db);
     throw EADOError(Format(kMsgCannotOpenDatabase, {path, reason}), KindOf(rc));
   }
-  auto connection = std::make_unique<SqliteConnection>(db);
+  auto connection = std::make_unique<SqliteConnection>(db, busyTimeoutMs);
   if (existing && !HasSqliteHeader(db))
     throw EADOError(Format(kMsgNotADatabase, {path, kMsgNoSqliteHeader}),
                     DbErrorKind::kNotADatabase);

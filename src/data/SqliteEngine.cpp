@@ -2,9 +2,7 @@
 // that serves opened files.
 #include "data/SqliteEngine.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -19,7 +17,6 @@ namespace {
 
 constexpr const char* kMsgFileNotFound = "Could not find file '%s'.";
 constexpr const char* kMsgNotAFile = "Cannot open the database '%s': it is not a file.";
-constexpr const char* kMsgAlreadyExists = "Cannot create the database '%s': it already exists.";
 
 }  // namespace
 
@@ -37,15 +34,7 @@ std::unique_ptr<DbConnection> SqliteEngine::Open(const std::string& path, int bu
 
 std::unique_ptr<DbConnection> SqliteEngine::Create(const std::string& path,
                                                    int busyTimeoutMs) const {
-  // O_EXCL makes "nothing is there yet" and "it is ours now" one step.
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) {
-    if (errno == EEXIST)
-      throw EADOError(Format(kMsgAlreadyExists, {path}), DbErrorKind::kCannotOpen);
-    throw EADOError(Format(kMsgCannotOpenDatabase, {path, std::strerror(errno)}),
-                    DbErrorKind::kCannotOpen);
-  }
-  ::close(fd);
+  CreateEmptyFile(path);
   // An empty file is an empty SQLite database. Nothing else has the new file open, so closing
   // the descriptor that made it releases no one's locks.
   return OpenSqliteFile(path, busyTimeoutMs, false);

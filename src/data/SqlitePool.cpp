@@ -188,6 +188,9 @@ class PooledConnection final : public DbConnection {
   void ReleaseMemory() noexcept override {
     if (DbConnection* current = holder_->Current()) current->ReleaseMemory();
   }
+  void BackupTo(const std::string& path) override {
+    Leasing([&] { holder_->Leased().BackupTo(path); });
+  }
 
  private:
   std::shared_ptr<LeaseHolder> holder_;

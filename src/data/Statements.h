@@ -70,6 +70,15 @@ inline constexpr std::string_view kSqlInsertStatusNote =
     "INSERT INTO Request_Status(   Id_Req_Status, Id_Request, Id_Status, Status_dt, Comments, "
     "Id_UserStatus, StatusType) VALUES (  :pIdReqStatus, :pIdRequest, :pIdStatus, :pStatusdt, "
     ":pComments, :pIdUserStatus, :pStatusType) ";
+// A status note that also names its maintenance-product author (UserNameQX, with
+// Id_UserStatus 0), as the maintenance staff's tools write them; the service's own notes leave
+// the name out.
+// pIdReqStatus, pIdRequest, pIdStatus, pStatusdt, pComments, pIdUserStatus, pUserNameQX,
+// pStatusType
+inline constexpr std::string_view kSqlInsertStatusNoteQX =
+    "INSERT INTO Request_Status (Id_Req_Status, Id_Request, Id_Status, Status_dt, Comments, "
+    "Id_UserStatus, UserNameQX, StatusType) VALUES (:pIdReqStatus, :pIdRequest, :pIdStatus, "
+    ":pStatusdt, :pComments, :pIdUserStatus, :pUserNameQX, :pStatusType)";
 // pIdReqStatus, pIdRequest
 inline constexpr std::string_view kSqlChangeRequestStatus =
     "UPDATE Request SET Id_Req_Status = :pIdReqStatus WHERE Id_Request = :pIdRequest ";

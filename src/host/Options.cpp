@@ -160,9 +160,10 @@ Options (each as "--name value" or "--name=value"):
   --root DIR               folder served under /files/ (default Files beside the extension)
   --workers N              threads that run library requests (default 32)
   --io-threads N           threads that run the sockets (default: number of processors)
-  --trusted-proxy ADDR     a proxy whose X-Forwarded-For and Client-IP headers are passed to
-                           the library; repeatable; 127.0.0.1 and ::1 are always trusted.
-                           From any other peer those headers are dropped.
+  --trusted-proxy ADDR     a proxy whose word on the client's address is taken: the last
+                           entry of its X-Forwarded-For (the address it saw), else its
+                           X-Real-IP, and its Client-IP; repeatable; 127.0.0.1 and ::1 are
+                           always trusted. From any other peer those headers are dropped.
   --max-connections N      simultaneous connections; more get 503 (default 4096)
   --max-request-line N     bytes in the request line; longer gets 414 (default 8192)
   --max-header-bytes N     bytes in request line and headers; more gets 431 (default 16384)

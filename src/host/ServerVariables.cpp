@@ -17,8 +17,33 @@ std::string VariableName(std::string_view header) {
   return name;
 }
 
+constexpr std::string_view kForwardedFor = "X-Forwarded-For";
+constexpr std::string_view kRealIp = "X-Real-IP";
+
 bool IsAddressClaim(std::string_view name) {
-  return SameText(name, "X-Forwarded-For") || SameText(name, "Client-IP");
+  return SameText(name, kForwardedFor) || SameText(name, "Client-IP") || SameText(name, kRealIp);
+}
+
+RequestHeader* FindHeader(std::vector<RequestHeader>& headers, std::string_view name) {
+  auto found = std::find_if(headers.begin(), headers.end(),
+                            [&](const RequestHeader& h) { return SameText(h.name, name); });
+  return found == headers.end() ? nullptr : &*found;
+}
+
+// The client's address as a trusted proxy passes it. Each proxy appends the address of its
+// own peer to X-Forwarded-For, so only the last entry is the proxy's word; the entries before
+// it are whatever the client sent, and taking them would let a client claim any address.
+// A proxy that sends X-Real-IP instead names the address alone. The library reads the
+// address from X-Forwarded-For, which then holds that one address.
+void KeepProxysAddress(std::vector<RequestHeader>& headers) {
+  if (RequestHeader* forwarded = FindHeader(headers, kForwardedFor)) {
+    const std::size_t comma = forwarded->value.rfind(',');
+    forwarded->value = Trim(comma == std::string::npos ? std::string_view(forwarded->value)
+                                                       : std::string_view(forwarded->value).substr(comma + 1));
+  } else if (const RequestHeader* real = FindHeader(headers, kRealIp)) {
+    headers.push_back(RequestHeader{std::string(kForwardedFor), Trim(real->value),
+                                    VariableName(kForwardedFor)});
+  }
 }
 
 std::string AllHttp(const RequestInfo& request) {
@@ -41,15 +66,14 @@ std::vector<RequestHeader> ExposedHeaders(
   for (const auto& [name, value] : received) {
     if (name.find('_') != std::string::npos) continue;
     if (!trustedPeer && IsAddressClaim(name)) continue;
-    auto same = std::find_if(exposed.begin(), exposed.end(),
-                             [&](const RequestHeader& h) { return SameText(h.name, name); });
-    if (same != exposed.end()) {
+    if (RequestHeader* same = FindHeader(exposed, name)) {
       same->value += SameText(name, "Cookie") ? "; " : ", ";
       same->value += value;
       continue;
     }
     exposed.push_back(RequestHeader{name, value, VariableName(name)});
   }
+  if (trustedPeer) KeepProxysAddress(exposed);
   return exposed;
 }
 

@@ -41,8 +41,10 @@ struct RequestInfo {
 
 // Headers whose names the library could mistake for another header are never passed on:
 // names with '_' (they would turn into the same variable as their '-' twin). The client's
-// claims about its own address ("X-Forwarded-For", "Client-IP") pass only from a trusted
-// proxy. Repeated headers are joined into one.
+// claims about its own address ("X-Forwarded-For", "Client-IP", "X-Real-IP") pass only from a
+// trusted proxy, and X-Forwarded-For then holds only the address the proxy itself saw: its
+// last entry, or the proxy's X-Real-IP when it sends no X-Forwarded-For. Repeated headers are
+// joined into one.
 std::vector<RequestHeader> ExposedHeaders(
     const std::vector<std::pair<std::string, std::string>>& received, bool trustedPeer);
 

@@ -2,12 +2,11 @@
 // writes with their transaction, the signed-in user, the SMTP settings and request mail.
 #include "screens/usSesion.h"
 
-#include <limits>
-
 #include "data/ADOCommand.h"
 #include "data/ADOConnection.h"
 #include "data/ADODataSet.h"
 #include "data/DataErrors.h"
+#include "data/KeyAllocation.h"
 #include "data/Schema.h"
 #include "data/Statements.h"
 #include "data/qxconsts.h"
@@ -23,7 +22,6 @@ namespace qx {
 
 namespace {
 
-constexpr char kMsgNoKeyLeft[] = "No key is left above %d.";
 constexpr char kMsgNoSessionData[] = "%s: the session has no data module.";
 // Status ids are stored as unsigned 8-bit values.
 constexpr int kMaxStatusId = 255;
@@ -89,14 +87,7 @@ void TusSesion::OpenTmp(std::string statement) {
   dsTmp_->Open();
 }
 
-int TusSesion::NextId(std::string_view statement) {
-  TClosing closing(*dsTmp_);
-  OpenTmp(std::string(statement));
-  if (dsTmp_->IsEmpty()) return 1;
-  const int maxId = dsTmp_->FieldByName("MaxId").AsInteger();
-  if (maxId == std::numeric_limits<int>::max()) throw EDatabaseError(Format(kMsgNoKeyLeft, {maxId}));
-  return maxId > 0 ? maxId + 1 : 1;
-}
+int TusSesion::NextId(std::string_view statement) { return NextKey(*dsTmp_, statement); }
 
 int TusSesion::NextRequestId() { return NextId(kSqlNextRequestId); }
 int TusSesion::NextRequestStatusId() { return NextId(kSqlNextRequestStatusId); }

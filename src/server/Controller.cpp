@@ -1,14 +1,11 @@
 // The service's stored settings and its settings-file step.
 #include "server/Controller.h"
 
-#include "runtime/Files.h"
-#include "runtime/IniFile.h"
 #include "server/ApplicationInterface.h"
+#include "server/ServiceSettings.h"
 
 namespace qx {
 
-const char* const kSettingsFileName = "ZozarodUruzede.ini";
-const char* const kDatabaseFileName = "Requests.mdb";
 const char* const kBackButtonMessage = "You cannot go back with this button.\r\nUse the Back button";
 
 namespace {
@@ -64,21 +61,9 @@ void TServerController::LoadStoredValues() {
 
 void TServerController::IWServerControllerBaseCreate() {
   const std::string& folder = LibraryFolder();
-  std::string fileName = folder + kSettingsFileName;
-  if (FileExists(fileName)) {
-    TIniFile ini(fileName);
-    SetPort(ini.ReadInteger("WEBSERVICE", "TCPIPPort", kDefaultTCPIPPort));
-    std::string databaseFolder = ini.ReadString("DATABASE", "FileName", kDatabaseFileName);
-    if (databaseFolder.empty()) {
-      databaseFolder = folder + "BasesMDB";
-      ini.WriteString("DATABASE", "FileName", databaseFolder);
-    }
-    // The key names the folder; the file in it is always Requests.mdb.
-    databasePath_ = IncludeTrailingPathDelimiter(databaseFolder) + kDatabaseFileName;
-  } else {
-    SetPort(kDefaultTCPIPPort);
-    databasePath_ = folder + "database/" + kDatabaseFileName;
-  }
+  const TServiceSettings settings = ReadServiceSettings(folder, true);
+  SetPort(settings.port);
+  databasePath_ = settings.databasePath;
   SetFilesDir(folder + "Files");
   SetCacheDir(folder + "Cache");
 }

@@ -8,14 +8,12 @@
 
 #include "server/ControllerEvents.h"
 #include "server/ServerControllerBase.h"
+#include "server/ServiceSettings.h"
 
 namespace qx {
 
-extern const char* const kSettingsFileName;   // "ZozarodUruzede.ini"
-extern const char* const kDatabaseFileName;   // "Requests.mdb"
 // What a page posted from the browser's history is answered with.
 extern const char* const kBackButtonMessage;
-constexpr int kDefaultTCPIPPort = 8081;
 
 // The service's OnNewSession handler creates the session's data module, which belongs to a
 // layer above this one; that layer installs it here while the library loads, before the

@@ -9,30 +9,12 @@
 #include "data/ADOCommand.h"
 #include "data/ADOConnection.h"
 #include "data/Statements.h"
+#include "tools/AdminStatements.h"
 #include "runtime/Strings.h"
 #include "tools/DemoPhotos.h"
 
 namespace qx::admin {
 namespace {
-
-constexpr std::string_view kInsertStatus =
-    "INSERT INTO Status (Id_Status, Id_Language, Description) VALUES (:Id, :Language, :Name)";
-constexpr std::string_view kInsertUser =
-    "INSERT INTO Users (Id_User, Id_Language, UserName, Password, Administrator, Email, Phone,"
-    " Department, Group2, Photo, RequestGetDays, PhoneCode, Movil, SendEmail, SendSMS) VALUES"
-    " (:IdUser, :Language, :UserName, :Password, :Administrator, :Email, :Phone, :Department,"
-    " :Group2, :Photo, :RequestGetDays, :PhoneCode, :Movil, :SendEmail, :SendSMS)";
-// Notes carry the maintenance product's author name, which the service's own insert omits.
-constexpr std::string_view kInsertNote =
-    "INSERT INTO Request_Status (Id_Req_Status, Id_Request, Id_Status, Status_dt, Comments,"
-    " Id_UserStatus, UserNameQX, StatusType) VALUES (:IdReqStatus, :IdRequest, :IdStatus,"
-    " :Statusdt, :Comments, :IdUserStatus, :UserNameQX, :StatusType)";
-constexpr std::string_view kInsertSmtp =
-    "INSERT INTO qxsmtp (Idsmtp, Servidor, Usuario, Pwd, Puerto, TLS_Type, SSL_Method,"
-    " SSL_VerDepht, AutType, SSL_CertFile, SSL_KeyFile, SSL_RootFile, SSL_VerMode1,"
-    " SSL_VerMode2, SSL_VerMode3) VALUES (:Id, :Host, :User, :Pwd, :Port, :TlsType,"
-    " :SslMethod, :VerifyDepth, :AuthType, :CertFile, :KeyFile, :RootFile, :Verify1,"
-    " :Verify2, :Verify3)";
 
 struct StatusName {
   int id;
@@ -197,16 +179,16 @@ void Run(TADOCommand& command, std::string_view sql, std::initializer_list<Varia
 
 void FillRows(TADOCommand& command, TDateTime now) {
   for (const StatusName& s : kStatuses) {
-    Run(command, kInsertStatus, {s.id, "EN", Text(s.en)});
-    Run(command, kInsertStatus, {s.id, "ES", Text(s.es)});
-    Run(command, kInsertStatus, {s.id, "PT", Text(s.pt)});
+    Run(command, kSqlInsertStatus, {s.id, "EN", Text(s.en)});
+    Run(command, kSqlInsertStatus, {s.id, "ES", Text(s.es)});
+    Run(command, kSqlInsertStatus, {s.id, "PT", Text(s.pt)});
   }
   // Every user in each language, so that the login lists them whatever language the
   // installation's session-end page gives the service.
   for (const DemoUser& u : kUsers) {
     Variant photo = u.photo >= 0 ? Variant::Blob(MakeDemoPhoto(u.photo)) : Variant();
     for (const char* language : {"EN", "ES", "PT"})
-      Run(command, kInsertUser,
+      Run(command, kSqlInsertUser,
           {u.id, language, Text(u.name), Text(u.password), u.administrator, Text(u.email),
            Text(u.phone), Text(u.department), Text(u.group2), photo, u.requestGetDays,
            Text(u.phoneCode), Text(u.mobile), u.sendEmail, false});
@@ -226,7 +208,7 @@ void FillRows(TADOCommand& command, TDateTime now) {
         {requestId, Text(r.description), current, r.user, r.urgent, r.repairNotice});
     for (const DemoNote& n : r.notes) {
       Variant qxName = n.author == kByQx ? Text(kQxAuthor) : Variant();
-      Run(command, kInsertNote,
+      Run(command, kSqlInsertStatusNoteQX,
           {++noteId, requestId, n.status, now - n.daysAgo, Text(n.comments), n.author, qxName,
            n.statusType});
     }
@@ -234,7 +216,7 @@ void FillRows(TADOCommand& command, TDateTime now) {
   int historyId = 0;
   for (const HistoryEntry& h : kHistory)
     Run(command, kSqlInsertHistEmail, {++historyId, h.user, Text(h.email)});
-  Run(command, kInsertSmtp,
+  Run(command, kSqlInsertSmtp,
       {1, "127.0.0.1", "", "", 2525, 0, 1, 0, 0, "", "", "", false, false, false});
 }
 

@@ -1,20 +1,12 @@
 // init-db: creates an empty database with the schema, optionally with demo data. The new
 // database is built beside the target and moved into place at the end, so a failure leaves
 // nothing half-made and an existing file is never touched without --force.
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-
 #include "data/ADOConnection.h"
-#include "data/DataErrors.h"
 #include "data/Schema.h"
 #include "runtime/DateTime.h"
-#include "runtime/Files.h"
 #include "runtime/Format.h"
-#include "runtime/Guid.h"
 #include "tools/AdminCommand.h"
+#include "tools/AdminFiles.h"
 #include "tools/DemoData.h"
 
 namespace qx::admin {
@@ -31,11 +23,6 @@ constexpr std::string_view kUsage =
 
 constexpr const char* kMsgOnePath = "give exactly one PATH";
 constexpr const char* kMsgUnknownOption = "unknown option '%s'";
-constexpr const char* kMsgExists =
-    "'%s' already exists; nothing was changed (use --force to replace it)";
-constexpr const char* kMsgNotAFile = "'%s' is not a file; init-db replaces only a database file";
-constexpr const char* kMsgNoFolder = "cannot create the folder '%s'";
-constexpr const char* kMsgCannotPlace = "cannot move the new database to '%s': %s";
 constexpr const char* kMsgDone = "Created the database '%s'%s.\n";
 
 struct Options {
@@ -66,52 +53,10 @@ Options ParseOptions(const std::vector<std::string>& args) {
   return options;
 }
 
-void RemoveDatabaseFiles(const std::string& path) {
-  DeleteFile(path);
-  DeleteFile(path + "-wal");
-  DeleteFile(path + "-shm");
-}
-
-// A name beside the target that nothing uses yet.
-std::string ScratchName(const std::string& path) {
-  TGUID g = CreateGUID();
-  return Format("%s.new-%x%x.tmp",
-                {path, static_cast<unsigned>(g.D1), static_cast<unsigned>(g.D2)});
-}
-
-// Puts the finished scratch file at the target: without --force only where nothing exists
-// (a hard link fails when something appeared meanwhile), with --force over the old file.
-void Place(const std::string& scratch, const Options& options) {
-  if (options.force) {
-    // The old database's journal files must not meet the new file.
-    DeleteFile(options.path + "-wal");
-    DeleteFile(options.path + "-shm");
-    if (::rename(scratch.c_str(), options.path.c_str()) != 0)
-      throw Exception(Format(kMsgCannotPlace, {options.path, std::strerror(errno)}));
-    return;
-  }
-  if (::link(scratch.c_str(), options.path.c_str()) == 0) {
-    ::unlink(scratch.c_str());
-    return;
-  }
-  int error = errno;
-  if (error == EEXIST) throw Exception(Format(kMsgExists, {options.path}));
-  // File systems without hard links: check, then rename.
-  struct stat st;
-  if (::lstat(options.path.c_str(), &st) == 0) throw Exception(Format(kMsgExists, {options.path}));
-  if (::rename(scratch.c_str(), options.path.c_str()) != 0)
-    throw Exception(Format(kMsgCannotPlace, {options.path, std::strerror(errno)}));
-}
-
 int RunInitDb(const std::vector<std::string>& args, std::ostream& out) {
   Options options = ParseOptions(args);
-  struct stat st;
-  if (::lstat(options.path.c_str(), &st) == 0) {
-    if (!options.force) throw Exception(Format(kMsgExists, {options.path}));
-    if (!S_ISREG(st.st_mode)) throw Exception(Format(kMsgNotAFile, {options.path}));
-  }
-  std::string folder = ExtractFilePath(options.path);
-  if (!folder.empty() && !ForceDirectories(folder)) throw Exception(Format(kMsgNoFolder, {folder}));
+  CheckTarget(options.path, options.force);
+  MakeFolderFor(options.path);
 
   std::string scratch = ScratchName(options.path);
   try {
@@ -123,7 +68,7 @@ int RunInitDb(const std::vector<std::string>& args, std::ostream& out) {
       FillDemoData(connection, Now());
       connection.Close();
     }
-    Place(scratch, options);
+    PlaceNewFile(scratch, options.path, options.force);
   } catch (...) {
     RemoveDatabaseFiles(scratch);
     throw;

@@ -10,6 +10,7 @@
 #include "runtime/Format.h"
 #include "runtime/Strings.h"
 #include "tools/AdminCommand.h"
+#include "tools/AdminStatements.h"
 
 namespace qx::admin {
 namespace {
@@ -26,7 +27,6 @@ constexpr std::string_view kUsage =
     "  --urgent         marks the mail urgent (X-Priority 1)\n"
     "  Prints \"sent\", or the class and message of the failure (exit status 1).\n";
 
-constexpr int kSmtpRow = 1;
 constexpr const char* kMsgOneDatabase = "give exactly one DATABASE";
 constexpr const char* kMsgNeedsValue = "%s needs a value";
 constexpr const char* kMsgUnknownOption = "unknown option '%s'";
@@ -83,7 +83,7 @@ TSmtpSettings ReadSmtpSettings(const std::string& database) {
   row.SetConnection(&connection);
   row.SetCommandText(SqlSmtpSettings(kSmtpRow));
   row.Open();
-  if (row.IsEmpty()) throw Exception(Format(kMsgNoSettings, {database, kSmtpRow}));
+  if (row.IsEmpty()) throw Failure(Format(kMsgNoSettings, {database, kSmtpRow}));
   return SmtpSettingsFromRow(row);
 }
 

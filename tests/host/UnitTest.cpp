@@ -106,6 +106,25 @@ TEST(ServerVariablesTest, HeadersAreJoinedAndFiltered) {
   info.headers = trusted;
   info.contentLength = 42;
   EXPECT_EQ(ServerVariable(info, "http_client_ip"), "2.2.2.2");
+
+  // From a proxy, only the address the proxy itself appended, or the one it sent alone.
+  struct Claim {
+    std::vector<std::pair<std::string, std::string>> received;
+    std::optional<std::string> forTrusted;
+  };
+  for (const Claim& c : std::vector<Claim>{
+           {{{"X-Forwarded-For", "10.9.9.9, 192.0.2.7"}}, "192.0.2.7"},
+           {{{"X-Forwarded-For", "10.9.9.9"}, {"x-forwarded-for", " 192.0.2.7 "}}, "192.0.2.7"},
+           {{{"X-Real-IP", "192.0.2.8"}}, "192.0.2.8"},
+           {{{"X-Real-IP", "10.9.9.9"}, {"X-Forwarded-For", "192.0.2.7"}}, "192.0.2.7"},
+           {{{"Accept", "a"}}, std::nullopt}}) {
+    RequestInfo proxied;
+    proxied.headers = ExposedHeaders(c.received, true);
+    EXPECT_EQ(ServerVariable(proxied, "HTTP_X_FORWARDED_FOR"), c.forTrusted);
+    proxied.headers = ExposedHeaders(c.received, false);
+    EXPECT_FALSE(ServerVariable(proxied, "HTTP_X_FORWARDED_FOR"));
+    EXPECT_FALSE(ServerVariable(proxied, "HTTP_X_REAL_IP"));
+  }
   EXPECT_EQ(ServerVariable(info, "CONTENT_LENGTH"), "42");
   EXPECT_EQ(ServerVariable(info, "HTTPS"), "off");
   EXPECT_FALSE(ServerVariable(info, "HTTP_REFERER"));

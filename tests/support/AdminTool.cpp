@@ -3,8 +3,9 @@
 
 namespace qx::test {
 
-ProgramResult RunAdminTool(const TempDir& dir, std::vector<std::string> args) {
-  return RunProgram(QX_ADMIN_TOOL, std::move(args), dir);
+ProgramResult RunAdminTool(const TempDir& dir, std::vector<std::string> args,
+                           std::string_view input) {
+  return RunProgram(QX_ADMIN_TOOL, std::move(args), dir, input);
 }
 
 }  // namespace qx::test

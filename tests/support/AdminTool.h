@@ -9,7 +9,9 @@
 
 namespace qx::test {
 
-// Runs the admin tool with `args`; its output goes through files in `dir`.
-ProgramResult RunAdminTool(const TempDir& dir, std::vector<std::string> args);
+// Runs the admin tool with `args` and `input` on its standard input; its output goes through
+// files in `dir`.
+ProgramResult RunAdminTool(const TempDir& dir, std::vector<std::string> args,
+                           std::string_view input = {});
 
 }  // namespace qx::test

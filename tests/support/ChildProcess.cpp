@@ -109,6 +109,18 @@ bool ChildProcess::WaitForError(std::string_view text, int timeoutMs) {
   return true;
 }
 
+bool ChildProcess::WriteInput(std::string_view bytes) noexcept {
+  // A child that has already exited must fail the write, not end the test with SIGPIPE.
+  static const bool ignored = ::signal(SIGPIPE, SIG_IGN) != SIG_ERR;
+  (void)ignored;
+  while (!bytes.empty() && input_ >= 0) {
+    const ssize_t n = ::write(input_, bytes.data(), bytes.size());
+    if (n <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return bytes.empty();
+}
+
 void ChildProcess::CloseInput() noexcept { CloseFd(input_); }
 
 int ChildProcess::Wait() {

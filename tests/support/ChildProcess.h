@@ -31,6 +31,9 @@ class ChildProcess {
   // `timeoutMs` passes without a byte (false).
   bool WaitForOutput(std::string_view text, int timeoutMs = 20000);
   bool WaitForError(std::string_view text, int timeoutMs = 20000);
+  // Writes `bytes` (a few kilobytes at most, which the pipe holds) to the child's standard
+  // input; false when the child no longer reads it.
+  bool WriteInput(std::string_view bytes) noexcept;
   // Closing the input is end-of-file for the child.
   void CloseInput() noexcept;
   // Reads both pipes to their end, then reaps the child: its exit status, 128 + the signal

@@ -17,9 +17,10 @@ std::string ReadAll(const std::string& path) {
 }  // namespace
 
 ProgramResult RunProgram(const std::string& program, std::vector<std::string> args,
-                         const TempDir& dir) {
+                         const TempDir& dir, std::string_view input) {
   const std::string outPath = dir / "program.out", errPath = dir / "program.err";
   ChildProcess child(program, std::move(args), {.outputFile = outPath, .errorFile = errPath});
+  child.WriteInput(input);
   child.CloseInput();
   ProgramResult result;
   result.status = child.Wait();

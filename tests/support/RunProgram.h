@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "support/TempDir.h"
@@ -15,8 +16,9 @@ struct ProgramResult {
   std::string err;
 };
 
-// Runs `program` with `args`; the output goes through files in `dir`.
+// Runs `program` with `args` and `input` on its standard input; the output goes through files
+// in `dir`.
 ProgramResult RunProgram(const std::string& program, std::vector<std::string> args,
-                         const TempDir& dir);
+                         const TempDir& dir, std::string_view input = {});
 
 }  // namespace qx::test

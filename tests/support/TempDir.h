@@ -29,9 +29,10 @@ class TempDir {
   std::string operator/(const std::string& name) const { return path_ + name; }
 
   // The names of the entries directly inside the folder, sorted.
-  std::vector<std::string> Names() const {
+  std::vector<std::string> Names() const { return NamesIn(path_); }
+  static std::vector<std::string> NamesIn(const std::string& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path_))
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
       names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;

@@ -1,0 +1,27 @@
+// The service's settings file "ZozarodUruzede.ini" beside the library: the port it is meant to
+// be reached on and where its database file is. Read by the server controller at start-up
+// and by the administrator's tool, which is installed beside the library.
+#pragma once
+
+#include <string>
+
+namespace qx {
+
+extern const char* const kSettingsFileName;  // "ZozarodUruzede.ini"
+extern const char* const kDatabaseFileName;  // "Requests.mdb"
+constexpr int kDefaultTCPIPPort = 8081;
+
+struct TServiceSettings {
+  int port = kDefaultTCPIPPort;
+  std::string databasePath;
+};
+
+// The settings of the library in `libraryFolder` (with its trailing '/'). With the settings
+// file: the port from WEBSERVICE/TCPIPPort (8081 when missing) and the database in the folder
+// DATABASE/FileName names ("Requests.mdb" when the key is missing), whose file is always
+// Requests.mdb; an empty FileName means libraryFolder + "BasesMDB", which is written back to
+// the file when `storeDefault` (the service does, a tool that only reads does not). Without
+// the file: 8081 and libraryFolder + "database/Requests.mdb".
+TServiceSettings ReadServiceSettings(const std::string& libraryFolder, bool storeDefault);
+
+}  // namespace qx
