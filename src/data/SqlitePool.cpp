@@ -39,11 +39,14 @@ class Pool {
   }
 
   // Keeps a connection that is done, unless it is still in a transaction (a connection is only
-  // shared clean) or the pool is full.
+  // shared clean) or the pool is full. The most recently kept are taken first: those few keep
+  // their cached pages, the ones below them let go of theirs.
   void Give(Lease lease) noexcept {
     if (lease.connection->InTransaction()) return;
     std::lock_guard lock(mutex_);
-    if (idle_.size() < kMaxIdle) idle_.push_back(std::move(lease));
+    if (idle_.size() >= kMaxIdle) return;
+    if (idle_.size() >= kWarmIdle) idle_[idle_.size() - kWarmIdle].connection->ReleaseMemory();
+    idle_.push_back(std::move(lease));
   }
 
   // Closes the idle connections to any file but `file`: the path now names another file.
@@ -62,6 +65,7 @@ class Pool {
 
  private:
   static constexpr std::size_t kMaxIdle = 64;
+  static constexpr std::size_t kWarmIdle = 4;
   const std::string path_;
   const int busyTimeoutMs_;
   std::mutex mutex_;
