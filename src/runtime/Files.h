@@ -42,6 +42,9 @@ std::optional<std::string> CreateTempFile(const std::string& folder, std::string
 // file left behind, when it cannot be made or written.
 std::optional<std::string> WriteTempFile(const std::string& folder, std::string_view prefix,
                                          std::string_view bytes);
+// A file without a name in `folder`, open for reading and writing, that disappears when its
+// descriptor is closed (nothing is left behind by a crash); negative when it cannot be made.
+int OpenUnnamedTempFile(const std::string& folder) noexcept;
 
 std::optional<std::string> ReadFileBytes(const std::string& path);
 bool WriteFileBytes(const std::string& path, std::string_view bytes);

@@ -11,18 +11,6 @@
 namespace qx::test {
 namespace {
 
-std::string Pattern(std::size_t n, std::size_t from = 0) {
-  std::string s(n, '\0');
-  for (std::size_t i = 0; i < n; ++i) s[i] = static_cast<char>('a' + ((from + i) * 7 + (from + i) / 1024) % 26);
-  return s;
-}
-
-std::string Hash(const std::string& body) {
-  std::uint64_t hash = 1469598103934665603ull;
-  for (unsigned char c : body) hash = (hash ^ c) * 1099511628211ull;
-  return std::to_string(hash);
-}
-
 class LibraryTest : public HostFixture {};
 
 TEST_F(LibraryTest, ServerVariablesDescribeTheRequest) {
