@@ -198,6 +198,18 @@ std::optional<std::string> ResolveInFolder(const std::string& folder, std::strin
   return current;
 }
 
+std::string CanonicalPath(const std::string& path) {
+  std::error_code ec;
+  fs::path canonical = fs::canonical(path, ec);
+  return ec ? std::string() : canonical.string();
+}
+
+bool LiesInsideFolder(std::string_view canonicalPath, const std::string& folder) {
+  std::string root = CanonicalPath(ExcludeTrailingPathDelimiter(folder));
+  return !root.empty() && !canonicalPath.empty() &&
+         canonicalPath.starts_with(IncludeTrailingPathDelimiter(root));
+}
+
 std::string ModuleFileName(const void* address) {
   Dl_info info{};
   if (::dladdr(address, &info) == 0 || info.dli_fname == nullptr) return std::string();

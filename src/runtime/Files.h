@@ -57,6 +57,13 @@ bool IsSafeRelativePath(std::string_view name) noexcept;
 // name is not safe.
 std::optional<std::string> ResolveInFolder(const std::string& folder, std::string_view name);
 
+// `path` with every symbolic link followed and every "." and ".." resolved; empty when it
+// does not exist.
+std::string CanonicalPath(const std::string& path);
+// Whether the canonical `path` names an entry below `folder` (a symbolic link inside a folder
+// may lead anywhere; only what lies inside is served from it).
+bool LiesInsideFolder(std::string_view canonicalPath, const std::string& folder);
+
 // Full path of the loaded module (executable or library) that contains `address`.
 std::string ModuleFileName(const void* address);
 // Full path of the running process's executable; empty when the system does not tell.
