@@ -188,7 +188,7 @@ void Connection::HandleRequest() {
     expectContinue_ = SameText(TrimView(View(expect->value())), "100-continue");
   }
 
-  auto parsed = ParseTarget(target);
+  auto parsed = ParseRequestTarget(target);
   if (!parsed) return Reply(400, kMalformedText, true);
   std::string rest;
   switch (RouteOf(parsed->path, options.mount, rest)) {

@@ -53,15 +53,18 @@ void Connection::StartLibraryRequest(const Target& target, const std::string& pa
   info_.pathInfo = pathInfo;
   info_.pathTranslated = host_.Files().MapUrlToPath(pathInfo).value_or(std::string());
   info_.remoteAddress = remoteAddress_;
+  // An absolute target's authority replaces whatever Host header came with it.
+  std::string_view host = target.authority;
   auto hostField = request.find(http::field::host);
-  info_.serverName = hostField != request.end() && !hostField->value().empty()
-                         ? HostWithoutPort(View(hostField->value()))
-                         : localAddress_;
+  if (host.empty() && hostField != request.end()) host = View(hostField->value());
+  info_.serverName = host.empty() ? localAddress_ : HostWithoutPort(host);
   info_.serverPort = localPort_;
   info_.contentType = std::string(request[http::field::content_type]);
   info_.contentLength = contentLength_;
   std::vector<std::pair<std::string, std::string>> received;
+  if (!target.authority.empty()) received.emplace_back("Host", target.authority);
   for (const auto& field : request) {
+    if (!target.authority.empty() && field.name() == http::field::host) continue;
     received.emplace_back(std::string(field.name_string()), std::string(field.value()));
   }
   info_.headers = ExposedHeaders(received, trustedPeer_);

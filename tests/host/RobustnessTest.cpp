@@ -62,7 +62,10 @@ TEST_F(RobustnessTest, MalformedRequestsGetBadRequest) {
   ExpectRefused("GET /x HTTP/1.1\r\nNo colon\r\n\r\n", 400);
   ExpectRefused("GET /RequestQX9/%zz HTTP/1.1\r\nHost: t\r\n\r\n", 400);
   ExpectRefused("GET /RequestQX9/a%00b HTTP/1.1\r\nHost: t\r\n\r\n", 400);
-  ExpectRefused("GET http://elsewhere/ HTTP/1.1\r\nHost: t\r\n\r\n", 400);
+  ExpectRefused("GET ftp://elsewhere/ HTTP/1.1\r\nHost: t\r\n\r\n", 400);
+  ExpectRefused("GET http://user@elsewhere/ HTTP/1.1\r\nHost: t\r\n\r\n", 400);
+  ExpectRefused("GET http:///RequestQX9/sync HTTP/1.1\r\nHost: t\r\n\r\n", 400);
+  ExpectRefused("GET http://h/files/../x HTTP/1.1\r\nHost: t\r\n\r\n", 400);
   ExpectRefused("GET /x HTTP/1.1\r\nContent-Length: 5\r\nContent-Length: 6\r\n\r\n", 400);
   ExpectRefused("\x01\x02\x03\xff\r\n\r\n", 400);
   ExpectResponsive();
