@@ -3,15 +3,18 @@
 # make stage — lay out a runnable install in build/stage
 # make bench — run the benchmarks against the staged install
 # make install [PREFIX=/opt/requestqx] [DESTDIR=…] — install for systemd and nginx (deploy/)
+# make fuzz  — build the fuzz targets with clang and run each for FUZZ_SECONDS (default 60)
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 PREFIX ?= /opt/requestqx
 DESTDIR ?=
 DEBUG_DIR := build/debug
 RELEASE_DIR := build/release
+FUZZ_DIR := build/fuzz
+FUZZ_SECONDS ?= 60
 STAGE_DIR := build/stage
 
-.PHONY: all setup debug release test stage install run bench clean
+.PHONY: all setup debug release test stage install run bench fuzz clean
 
 all: release
 
@@ -49,6 +52,14 @@ run: stage
 bench: stage
 	@cmake --build $(RELEASE_DIR) -j $(JOBS) --target render_bench grid_bench
 	@bench/run.sh $(STAGE_DIR) $(RELEASE_DIR)/bench/render_bench $(RELEASE_DIR)/bench/grid_bench
+
+fuzz:
+	@scripts/setup.sh --fuzz
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Fuzz -DQX_FUZZ=ON \
+	  -DBUILD_TESTING=OFF >/dev/null
+	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fields_fuzz multipart_fuzz host_request_fuzz \
+	  form_definition_fuzz smtp_reply_fuzz address_fuzz posted_values_fuzz
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz.sh $(FUZZ_DIR)
 
 clean:
 	rm -rf build

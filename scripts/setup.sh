@@ -4,15 +4,18 @@
 # Checks first and installs only what is absent; runs apt-get as root (or through sudo).
 # With --browser-tests it also provides what the browser tests need: Chromium, Node.js and the
 # npm packages of e2e/ (so that `make run` never depends on the npm registry). With --pictures
-# it also installs Pillow for scripts/make_design_pictures.py.
+# it also installs Pillow for scripts/make_design_pictures.py. With --fuzz it also installs
+# clang and its run-time libraries (libFuzzer and the sanitizers) for `make fuzz`.
 set -euo pipefail
 
 browser_tests=false
 pictures=false
+fuzz=false
 for option in "$@"; do
   case "$option" in
     --browser-tests) browser_tests=true ;;
     --pictures) pictures=true ;;
+    --fuzz) fuzz=true ;;
     *) echo "setup: unknown option $option" >&2; exit 2 ;;
   esac
 done
@@ -31,6 +34,7 @@ if $browser_tests; then
   command -v npm >/dev/null || packages+=(npm)
 fi
 $pictures && packages+=(python3-pil)
+$fuzz && packages+=(clang libclang-rt-dev)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -27,11 +27,13 @@ TContentParser::~TContentParser() = default;
 
 void TContentParser::EnsureParsed() {
   if (parsed_) return;
+  if (failure_) std::rethrow_exception(failure_);
   try {
     Parse(fields_, files_);
   } catch (...) {
     fields_.Clear();
     files_.clear();
+    failure_ = std::current_exception();
     throw;
   }
   parsed_ = true;

@@ -2,6 +2,7 @@
 // fields, and the plain parser used when no registered class claims the request.
 #pragma once
 
+#include <exception>
 #include <memory>
 #include <vector>
 
@@ -12,8 +13,9 @@ namespace qx {
 
 class TWebRequest;
 
-// Parses one request's body once, on first use. A failed parse keeps nothing and fails again
-// on the next use, so a caller never sees half a field list.
+// Parses one request's body once, on first use. A failed parse keeps nothing and raises the
+// same failure again on every later use (the body is read already and cannot be parsed
+// anew), so a caller never sees half a field list.
 class TContentParser {
  public:
   explicit TContentParser(TWebRequest& request) : request_(request) {}
@@ -33,6 +35,7 @@ class TContentParser {
 
   TWebRequest& request_;
   bool parsed_ = false;
+  std::exception_ptr failure_;  // the parse's failure, raised again on every later use
   TStringList fields_;
   std::vector<std::unique_ptr<THTTPFile>> files_;
 };

@@ -69,7 +69,8 @@ void Connection::Start(bool overloaded) {
 void Connection::Shutdown() {
   asio::post(socket_.get_executor(), [self = shared_from_this()] {
     self->stopping_ = true;
-    if (self->state_ == State::kReadingHead) self->CloseSocket();
+    // A request whose body is still arriving has not reached the library: it just ends.
+    if (self->state_ == State::kReadingHead || self->body_) self->CloseSocket();
   });
 }
 
@@ -187,7 +188,7 @@ void Connection::HandleRequest() {
     expectContinue_ = SameText(TrimView(View(expect->value())), "100-continue");
   }
 
-  auto parsed = ParseTarget(target);
+  auto parsed = ParseRequestTarget(target);
   if (!parsed) return Reply(400, kMalformedText, true);
   std::string rest;
   switch (RouteOf(parsed->path, options.mount, rest)) {
@@ -240,6 +241,7 @@ void Connection::EndRequest(bool keepAlive) {
     library_->Unregister();
     library_.reset();
   }
+  body_.reset();
   file_.reset();
   output_.clear();
   wire_.clear();

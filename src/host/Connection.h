@@ -6,8 +6,9 @@
 //   Connection.cpp         the connection's life, request heads and their limits, the host's
 //                          own replies and the end of each request (keep-alive or close);
 //   ConnectionFiles.cpp    public files under /files/;
-//   ConnectionLibrary.cpp  library requests: body reads, the queue of the library's writes
-//                          and the framing of its reply;
+//   ConnectionLibrary.cpp  library requests: the body read whole before a worker takes the
+//                          request, the queue of the library's writes and the framing of
+//                          its reply;
 //   ConnectionTimers.cpp   time limits, closing, and lingering before a close.
 //
 // Threads: everything runs on the connection's strand (one I/O thread at a time), except
@@ -35,6 +36,7 @@
 
 #include "host/ExtensionReply.h"
 #include "host/HttpText.h"
+#include "host/RequestBody.h"
 #include "host/Routing.h"
 #include "host/ServerVariables.h"
 #include "host/StaticFiles.h"
@@ -66,7 +68,6 @@ class Connection : public std::enable_shared_from_this<Connection> {
   void Abort();
 
   // For the library request in progress (any thread).
-  void PostRead(void* buffer, std::size_t size, IoDone done);
   void PostHead(ExtensionReply head);
   void PostRedirect(std::string url);
   void PostBody(const void* data, std::size_t size, IoDone done);
@@ -152,7 +153,8 @@ class Connection : public std::enable_shared_from_this<Connection> {
   };
 
   void StartLibraryRequest(const Target& target, const std::string& pathInfo);
-  void Preread(std::size_t got, std::size_t want);
+  // Reads the rest of the body into body_, then hands the request to a worker.
+  void ReceiveBody();
   void Dispatch();
   void Read(void* buffer, std::size_t size, IoDone done);
   // Queues one of the library's operations from any thread; the strand runs it in order.
@@ -165,7 +167,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
 
   std::shared_ptr<ExtensionRequest> library_;
   RequestInfo info_;
-  std::vector<unsigned char> preread_;
+  std::optional<RequestBody> body_;  // while it arrives, before a worker takes the request
   std::deque<OutputOp> output_;
   bool writing_ = false;
   ReplyState reply_;

@@ -1,7 +1,7 @@
-// A library request on a connection: the request's variables and pre-read body, body reads
-// for the library (with "100 Continue"), and the library's head, redirect, body writes and
-// finish, queued from any thread and run in order on the strand, with the reply's framing
-// (Content-Length, chunked, or close for HTTP/1.0).
+// A library request on a connection: the request's variables, its body read whole (with
+// "100 Continue") before a worker takes the request, and the library's head, redirect, body
+// writes and finish, queued from any thread and run in order on the strand, with the reply's
+// framing (Content-Length, chunked, or close for HTTP/1.0).
 #include "host/Connection.h"
 
 #include <array>
@@ -53,39 +53,45 @@ void Connection::StartLibraryRequest(const Target& target, const std::string& pa
   info_.pathInfo = pathInfo;
   info_.pathTranslated = host_.Files().MapUrlToPath(pathInfo).value_or(std::string());
   info_.remoteAddress = remoteAddress_;
+  // An absolute target's authority replaces whatever Host header came with it.
+  std::string_view host = target.authority;
   auto hostField = request.find(http::field::host);
-  info_.serverName = hostField != request.end() && !hostField->value().empty()
-                         ? HostWithoutPort(View(hostField->value()))
-                         : localAddress_;
+  if (host.empty() && hostField != request.end()) host = View(hostField->value());
+  info_.serverName = host.empty() ? localAddress_ : HostWithoutPort(host);
   info_.serverPort = localPort_;
   info_.contentType = std::string(request[http::field::content_type]);
   info_.contentLength = contentLength_;
   std::vector<std::pair<std::string, std::string>> received;
+  if (!target.authority.empty()) received.emplace_back("Host", target.authority);
   for (const auto& field : request) {
+    if (!target.authority.empty() && field.name() == http::field::host) continue;
     received.emplace_back(std::string(field.name_string()), std::string(field.value()));
   }
   info_.headers = ExposedHeaders(received, trustedPeer_);
 
-  std::size_t want = static_cast<std::size_t>(
-      std::min<std::uint64_t>(contentLength_, options.prereadBytes));
-  preread_.assign(want, 0);
-
-  // Read sends "100 Continue" first when the client waits for it.
-  Preread(0, want);
+  body_.emplace(contentLength_, options.prereadBytes);
+  ReceiveBody();
 }
 
-// Reads the first `want` body bytes into preread_, then hands the request to a worker.
-void Connection::Preread(std::size_t got, std::size_t want) {
-  if (got >= want) return Dispatch();
-  Read(preread_.data() + got, want - got,
-       [self = shared_from_this(), got, want](bool ok, std::size_t n, int) {
-         if (!ok || n == 0) {
-           if (self->timedOut_) return self->Reply(408, kTimeoutText, true);
-           self->CloseSocket();  // the client left before its body arrived
-           return self->EndRequest(false);
-         }
-         self->Preread(got + n, want);
-       });
+// A worker takes the request only once its body is here: a slow or stalled client holds its
+// own connection until the read time-out, never a worker.
+void Connection::ReceiveBody() {
+  if (body_->Complete()) return Dispatch();
+  std::vector<char>& scratch = Scratch();
+  std::size_t want = static_cast<std::size_t>(
+      std::min<std::uint64_t>(scratch.size(), body_->Length() - body_->Received()));
+  // Read sends "100 Continue" first when the client waits for it.
+  Read(scratch.data(), want, [self = shared_from_this()](bool ok, std::size_t n, int) {
+    if (!ok || n == 0) {
+      if (self->timedOut_) return self->Reply(408, kTimeoutText, true);
+      self->CloseSocket();  // the client left before its body arrived
+      return self->EndRequest(false);
+    }
+    if (!self->body_->Append(reinterpret_cast<const unsigned char*>(self->Scratch().data()), n)) {
+      return self->Reply(500, kBodyStoreText, true);
+    }
+    self->ReceiveBody();
+  });
 }
 
 void Connection::Dispatch() {
@@ -94,16 +100,10 @@ void Connection::Dispatch() {
   output_.clear();
   writing_ = false;
   library_ = std::make_shared<ExtensionRequest>(shared_from_this(), std::move(info_),
-                                                std::move(preread_), host_.Library(),
+                                                std::move(*body_), host_.Library(),
                                                 host_.Files());
+  body_.reset();
   host_.Workers().Post([request = library_] { request->Run(); });
-}
-
-void Connection::PostRead(void* buffer, std::size_t size, IoDone done) {
-  asio::post(socket_.get_executor(),
-             [self = shared_from_this(), buffer, size, done = std::move(done)]() mutable {
-               self->Read(buffer, size, std::move(done));
-             });
 }
 
 // Reads body bytes into `buffer`: returns as soon as some arrived, (true, 0) at the end.

@@ -34,6 +34,7 @@ inline constexpr std::string_view kMovedText = "The service is at ";
 inline constexpr std::string_view kOverloadedText = "The server is busy; please try again later.";
 inline constexpr std::string_view kLibraryFailedText = "The service could not process the request.";
 inline constexpr std::string_view kFileReadText = "The file could not be read.";
+inline constexpr std::string_view kBodyStoreText = "The request body could not be stored.";
 
 inline std::string_view View(boost::beast::string_view v) { return {v.data(), v.size()}; }
 

@@ -92,11 +92,11 @@ void LogRefusal(const char* what, const std::string& why) {
 }  // namespace
 
 ExtensionRequest::ExtensionRequest(std::shared_ptr<Connection> connection, RequestInfo info,
-                                   std::vector<unsigned char> preread,
+                                   RequestBody body,
                                    const Extension& extension, const StaticFiles& files)
     : connection_(std::move(connection)),
       info_(std::move(info)),
-      preread_(std::move(preread)),
+      body_(std::move(body)),
       extension_(extension),
       files_(files),
       id_(0) {}
@@ -114,8 +114,10 @@ void ExtensionRequest::Run() {
   block_.lpszPathInfo = info_.pathInfo.c_str();
   block_.lpszPathTranslated = info_.pathTranslated.c_str();
   block_.cbTotalBytes = static_cast<std::uint32_t>(info_.contentLength);
-  block_.cbAvailable = static_cast<std::uint32_t>(preread_.size());
-  block_.lpbData = preread_.data();
+  // The body is whole already (the connection read it before a worker took the request),
+  // so ReadClient never waits for the client.
+  block_.cbAvailable = static_cast<std::uint32_t>(body_.Preread().size());
+  block_.lpbData = body_.Preread().data();
   block_.lpszContentType = info_.contentType.c_str();
   block_.GetServerVariable = &GetServerVariableCb;
   block_.WriteClient = &WriteClientCb;
@@ -251,16 +253,11 @@ void ExtensionRequest::AsyncWritten(bool ok, std::size_t bytes, int error) {
 }
 
 int ExtensionRequest::ReadClient(void* buffer, std::uint32_t* size) {
-  if (*size == 0) return 1;
-  if (connection_->InStrand()) return Fail(EDEADLK);
-  std::promise<std::pair<bool, std::size_t>> promise;
-  auto read = promise.get_future();
-  connection_->PostRead(buffer, *size, [&promise](bool ok, std::size_t n, int) {
-    promise.set_value({ok, n});
-  });
-  auto [ok, n] = read.get();
-  *size = static_cast<std::uint32_t>(n);
-  return ok ? 1 : Fail(ECONNRESET);
+  std::lock_guard lock(mutex_);
+  std::optional<std::size_t> n = body_.ReadRest(buffer, *size);
+  if (!n) return Fail(EIO);
+  *size = static_cast<std::uint32_t>(*n);
+  return 1;
 }
 
 int ExtensionRequest::SendResponseHeader(const char* statusText, const char* headerBlock) {

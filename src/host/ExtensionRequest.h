@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "entry/ConnectionBlock.h"
+#include "host/RequestBody.h"
 #include "host/ServerVariables.h"
 
 namespace qx::host {
@@ -23,12 +24,12 @@ class StaticFiles;
 //
 // Threads: Run() on a worker thread; callbacks on whichever thread the library calls from
 // (workers, I/O threads inside the completion routine, its own threads); AsyncWritten() on
-// the connection's strand. mutex_ guards the request's state flags; it is never held while
-// the library or the connection is called.
+// the connection's strand. mutex_ guards the request's state flags and the body's read
+// position; it is never held while the library or the connection is called.
 class ExtensionRequest : public std::enable_shared_from_this<ExtensionRequest> {
  public:
   ExtensionRequest(std::shared_ptr<Connection> connection, RequestInfo info,
-                   std::vector<unsigned char> preread, const Extension& extension,
+                   RequestBody body, const Extension& extension,
                    const StaticFiles& files);
   ~ExtensionRequest();
   ExtensionRequest(const ExtensionRequest&) = delete;
@@ -70,7 +71,7 @@ class ExtensionRequest : public std::enable_shared_from_this<ExtensionRequest> {
 
   std::shared_ptr<Connection> connection_;
   RequestInfo info_;
-  std::vector<unsigned char> preread_;
+  RequestBody body_;  // whole; the library reads what follows the pre-read part
   const Extension& extension_;
   const StaticFiles& files_;
   std::uintptr_t id_;

@@ -41,6 +41,8 @@ class HttpServer {
   std::uint16_t Port() const noexcept { return port_; }
   // Turns the per-request access log on standard error on or off (on by default).
   void SetAccessLog(bool on) noexcept { context_.SetAccessLogEnabled(on); }
+  // Requests between a complete head and the end of their reply.
+  unsigned RequestsInFlight() { return context_.RequestsInFlight(); }
 
   // Stops accepting, closes idle connections, waits up to the stop timeout for requests in
   // flight, calls TerminateExtension and joins the threads. Returns false when requests were

@@ -168,8 +168,8 @@ Options (each as "--name value" or "--name=value"):
   --max-request-line N     bytes in the request line; longer gets 414 (default 8192)
   --max-header-bytes N     bytes in request line and headers; more gets 431 (default 16384)
   --max-body-bytes N       request body bytes; more gets 413 (default 33554432)
-  --preread-bytes N        body bytes read before the library is called; the rest it reads
-                           itself (default 49152)
+  --preread-bytes N        body bytes handed over with the call; the library reads the rest
+                           (already received whole) itself (default 49152)
   --read-timeout SECONDS   idle keep-alive, slow headers or body: then 408 or close
                            (default 30)
   --write-timeout SECONDS  a client that does not take the reply is dropped (default 60)

@@ -26,7 +26,7 @@ struct HostOptions {
   std::uint32_t maxRequestLine = 8 * 1024;
   std::uint32_t maxHeaderBytes = 16 * 1024;     // request line and header fields together
   std::uint64_t maxBodyBytes = 32ull * 1024 * 1024;
-  std::uint32_t prereadBytes = 48 * 1024;       // body bytes handed over before the call
+  std::uint32_t prereadBytes = 48 * 1024;       // body bytes handed over with the call
   unsigned readTimeoutSeconds = 30;             // idle keep-alive, slow header or body
   unsigned writeTimeoutSeconds = 60;            // a client that stops reading the reply
   unsigned stopTimeoutSeconds = 10;             // wait for requests in flight at stop

@@ -48,6 +48,22 @@ std::optional<Target> ParseTarget(std::string_view raw) {
   return t;
 }
 
+std::optional<Target> ParseRequestTarget(std::string_view raw) {
+  std::string_view rest;
+  if (StartsText("http://", raw)) rest = raw.substr(7);
+  else if (StartsText("https://", raw)) rest = raw.substr(8);
+  else return ParseTarget(raw);
+  std::size_t end = rest.find_first_of("/?#");
+  if (end == std::string_view::npos) end = rest.size();
+  std::string_view authority = rest.substr(0, end);
+  if (authority.empty() || authority.find('@') != std::string_view::npos) return std::nullopt;
+  std::string_view path = rest.substr(end);
+  auto target = ParseTarget(!path.empty() && path.front() == '/' ? std::string(path)
+                                                                  : "/" + std::string(path));
+  if (target) target->authority = std::string(authority);
+  return target;
+}
+
 Route RouteOf(std::string_view path, std::string_view mount, std::string& rest) {
   rest.clear();
   if (path == "/") return Route::kRedirectToMount;

@@ -9,13 +9,19 @@
 namespace qx::host {
 
 struct Target {
-  std::string path;   // decoded, starts with '/'
-  std::string query;  // as sent, without the '?'
+  std::string path;       // decoded, starts with '/'
+  std::string query;      // as sent, without the '?'
+  std::string authority;  // host[:port] of an absolute target, else empty
 };
 
 // Nothing for a target that is not a path ("*", absolute forms), holds a bad or NUL escape,
 // or has a "." or ".." segment (which could climb out of the folders mapped below).
 std::optional<Target> ParseTarget(std::string_view raw);
+// A request line's target: a path as ParseTarget takes it, or the absolute form every
+// HTTP/1.1 server must accept ("http://host:port/path?query", also "https"), whose authority
+// then stands for the Host header. Nothing for anything else, or for an absolute target
+// without a host or with user information.
+std::optional<Target> ParseRequestTarget(std::string_view raw);
 
 enum class Route { kRedirectToMount, kFiles, kExtension, kNotFound };
 

@@ -63,7 +63,9 @@ std::vector<RequestHeader> ExposedHeaders(
     const std::vector<std::pair<std::string, std::string>>& received, bool trustedPeer) {
   std::vector<RequestHeader> exposed;
   exposed.reserve(received.size());
-  for (const auto& [name, value] : received) {
+  for (const auto& field : received) {
+    const std::string& name = field.first;
+    const std::string& value = field.second;
     if (name.find('_') != std::string::npos) continue;
     if (!trustedPeer && IsAddressClaim(name)) continue;
     if (RequestHeader* same = FindHeader(exposed, name)) {

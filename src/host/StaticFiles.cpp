@@ -34,7 +34,10 @@ std::optional<OpenFile> StaticFiles::Open(std::string_view name) const {
   int fd = ::open(path->c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) return std::nullopt;
   struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+  // The file actually opened, whatever links led to it, must lie inside the folder: checking
+  // the open descriptor leaves no gap for a link changed between a check and the open.
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+      !LiesInsideFolder(CanonicalPath("/proc/self/fd/" + std::to_string(fd)), filesRoot_)) {
     ::close(fd);
     return std::nullopt;
   }

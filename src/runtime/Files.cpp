@@ -129,6 +129,16 @@ std::optional<std::string> WriteTempFile(const std::string& folder, std::string_
   return std::nullopt;
 }
 
+int OpenUnnamedTempFile(const std::string& folder) noexcept {
+  int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  if (fd >= 0) return fd;
+  // File systems without unnamed files: a named one, unlinked at once.
+  std::string path;
+  fd = MakeTempFile(folder, "body", path);
+  if (fd >= 0) ::unlink(path.c_str());
+  return fd;
+}
+
 std::optional<std::string> ReadFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
@@ -186,6 +196,18 @@ std::optional<std::string> ResolveInFolder(const std::string& folder, std::strin
     current = std::move(next);
   }
   return current;
+}
+
+std::string CanonicalPath(const std::string& path) {
+  std::error_code ec;
+  fs::path canonical = fs::canonical(path, ec);
+  return ec ? std::string() : canonical.string();
+}
+
+bool LiesInsideFolder(std::string_view canonicalPath, const std::string& folder) {
+  std::string root = CanonicalPath(ExcludeTrailingPathDelimiter(folder));
+  return !root.empty() && !canonicalPath.empty() &&
+         canonicalPath.starts_with(IncludeTrailingPathDelimiter(root));
 }
 
 std::string ModuleFileName(const void* address) {

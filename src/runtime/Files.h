@@ -42,6 +42,9 @@ std::optional<std::string> CreateTempFile(const std::string& folder, std::string
 // file left behind, when it cannot be made or written.
 std::optional<std::string> WriteTempFile(const std::string& folder, std::string_view prefix,
                                          std::string_view bytes);
+// A file without a name in `folder`, open for reading and writing, that disappears when its
+// descriptor is closed (nothing is left behind by a crash); negative when it cannot be made.
+int OpenUnnamedTempFile(const std::string& folder) noexcept;
 
 std::optional<std::string> ReadFileBytes(const std::string& path);
 bool WriteFileBytes(const std::string& path, std::string_view bytes);
@@ -53,6 +56,13 @@ bool IsSafeRelativePath(std::string_view name) noexcept;
 // segment matched without regard to letter case. Nothing when no such entry exists or the
 // name is not safe.
 std::optional<std::string> ResolveInFolder(const std::string& folder, std::string_view name);
+
+// `path` with every symbolic link followed and every "." and ".." resolved; empty when it
+// does not exist.
+std::string CanonicalPath(const std::string& path);
+// Whether the canonical `path` names an entry below `folder` (a symbolic link inside a folder
+// may lead anywhere; only what lies inside is served from it).
+bool LiesInsideFolder(std::string_view canonicalPath, const std::string& folder);
 
 // Full path of the loaded module (executable or library) that contains `address`.
 std::string ModuleFileName(const void* address);

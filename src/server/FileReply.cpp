@@ -2,7 +2,6 @@
 #include "server/FileReply.h"
 
 #include <cmath>
-#include <filesystem>
 #include <memory>
 
 #include "entry/WebRequest.h"
@@ -22,13 +21,6 @@ namespace {
 
 TDateTime WholeSeconds(TDateTime value) {
   return std::floor(value * kSecondsPerDay + 1e-6) / kSecondsPerDay;
-}
-
-// The canonical form of an existing path, empty when it cannot be had.
-std::string Canonical(const std::string& path) {
-  std::error_code ec;
-  std::filesystem::path canonical = std::filesystem::canonical(path, ec);
-  return ec ? std::string() : canonical.string();
 }
 
 std::string UrlBaseWithSlash() {
@@ -84,11 +76,8 @@ std::optional<std::string> ResolveRequestedFile(const std::string& folder,
     return std::nullopt;
   std::optional<std::string> resolved = ResolveInFolder(folder, name);
   if (!resolved) return std::nullopt;
-  // A symbolic link inside the folder may point anywhere; only what lies inside is served.
-  std::string root = Canonical(ExcludeTrailingPathDelimiter(folder));
-  std::string target = Canonical(*resolved);
-  if (root.empty() || target.empty() || !target.starts_with(IncludeTrailingPathDelimiter(root)))
-    return std::nullopt;
+  std::string target = CanonicalPath(*resolved);
+  if (!LiesInsideFolder(target, folder)) return std::nullopt;
   return target;
 }
 

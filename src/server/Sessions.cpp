@@ -38,48 +38,52 @@ IIWApplication& TIWSessions::Add(Owned<IIWApplication>&& session) {
   return added;
 }
 
-IIWApplication* TIWSessions::FindAndLock(std::string_view appID) {
+template <class Find>
+IIWApplication* TIWSessions::LockWhenFree(std::unique_lock<std::mutex>& guard, Find find) {
   for (;;) {
-    {
-      std::lock_guard guard(lock_);
-      Owned<IIWApplication>* found = table_.Find(appID);
-      if (!found) return nullptr;
-      // Only try: waiting here would hold every other lookup behind this session's request.
-      if ((*found)->Lock().TryLock()) return found->get();
-    }
+    guard.lock();
+    IIWApplication* session = find();
+    if (!session || session->Lock().TryLock()) return session;
+    guard.unlock();
     std::this_thread::sleep_for(kRetryInterval);
   }
+}
+
+IIWApplication* TIWSessions::Registered(std::string_view appID) {
+  Owned<IIWApplication>* found = table_.Find(appID);
+  return found ? found->get() : nullptr;
+}
+
+IIWApplication* TIWSessions::FindAndLock(std::string_view appID) {
+  std::unique_lock guard(lock_, std::defer_lock);
+  return LockWhenFree(guard, [&] { return Registered(appID); });
 }
 
 IIWApplication* TIWSessions::FindByTag(std::string_view tag) {
   // Sessions started without a tag must not answer to an empty one.
   if (tag.empty()) return nullptr;
-  std::lock_guard guard(lock_);
-  for (int b = 0; b < table_.BucketCount(); ++b) {
-    auto* bucket = table_.Bucket(b);
-    if (!bucket) continue;
-    for (auto& node : *bucket)
-      if (SameText(node.Value->SessionTag(), tag)) {
-        // Registry lock, then session Lock: the one order in which locks nest.
-        node.Value->Lock().Lock();
-        return node.Value.get();
-      }
-  }
-  return nullptr;
+  std::unique_lock guard(lock_, std::defer_lock);
+  return LockWhenFree(guard, [&]() -> IIWApplication* {
+    for (int b = 0; b < table_.BucketCount(); ++b) {
+      auto* bucket = table_.Bucket(b);
+      if (!bucket) continue;
+      for (auto& node : *bucket)
+        if (SameText(node.Value->SessionTag(), tag)) return node.Value.get();
+    }
+    return nullptr;
+  });
 }
 
 bool TIWSessions::RemoveAndFree(std::string_view appID) {
   std::vector<Owned<IIWApplication>> removed;
   {
-    std::lock_guard guard(lock_);
-    Owned<IIWApplication>* found = table_.Find(appID);
-    if (!found) return false;
-    // Waits for a request still using it; once unregistered, no request can reach it again.
-    IIWApplication& session = **found;
-    session.Lock().Lock();
+    std::unique_lock guard(lock_, std::defer_lock);
+    IIWApplication* session = LockWhenFree(guard, [&] { return Registered(appID); });
+    if (!session) return false;
+    // Once unregistered, no request can reach it again.
     removed.emplace_back();
     table_.Remove(appID, removed.back());
-    session.Lock().Unlock();
+    session->Lock().Unlock();
   }
   FreeSessions(removed);
   return true;
@@ -92,7 +96,8 @@ std::vector<Owned<IIWApplication>> TIWSessions::CollectExpired(TDateTime now) {
     auto* bucket = table_.Bucket(b);
     for (int i = bucket ? static_cast<int>(bucket->size()) - 1 : -1; i >= 0; --i) {
       IIWApplication& session = *(*bucket)[static_cast<std::size_t>(i)].Value;
-      session.Lock().Lock();
+      // A busy session is in use, so not idle; waiting for it here would stop every lookup.
+      if (!session.Lock().TryLock()) continue;
       int timeOut = session.SessionTimeOut();
       bool idle = now - session.LastAccess() >= EncodeTime(timeOut / 60, timeOut % 60, 0, 0);
       if (idle) expired.push_back(table_.RemoveAt(b, i));

@@ -21,8 +21,10 @@ extern const char* const kWrongBrowser;
 
 // Lock order, everywhere: the registry's lock first, then a session's Lock. A thread that holds
 // a session's Lock never waits for the registry's lock: a request that removes its own session
-// releases it first. Find-and-lock never waits on a session while holding the registry's lock;
-// find-by-tag, removal and the sweep do, which is safe because of the rule above.
+// releases it first. Nothing waits on a busy session while it holds the registry's lock: one
+// long request (a mail to a slow server) would otherwise stop every other session's requests.
+// Lookups only try a session's Lock and retry after kRetryInterval with the registry's lock
+// released; the sweep skips a busy session, which is in use and so not idle.
 class TIWSessions {
  public:
   // Between two attempts of find-and-lock on a busy session.
@@ -42,20 +44,31 @@ class TIWSessions {
   // not registered. A busy session is retried every kRetryInterval, without limit.
   IIWApplication* FindAndLock(std::string_view appID);
   // The first session whose tag equals `tag` (letter case ignored), locked; null when none
-  // or when `tag` is empty (sessions without a tag are never found by it).
-  // Waits for a busy session while holding the registry's lock.
+  // or when `tag` is empty (sessions without a tag are never found by it). A busy session is
+  // retried like FindAndLock's.
   IIWApplication* FindByTag(std::string_view tag);
-  // Unregisters the session and frees it (as the current application while it is freed);
-  // false when the AppID is not registered. The caller must not hold the session's Lock.
+  // Unregisters the session and frees it (as the current application while it is freed),
+  // once the request using it has ended; false when the AppID is not registered. The caller
+  // must not hold the session's Lock.
   bool RemoveAndFree(std::string_view appID);
   // Unregisters every session idle for at least its SessionTimeOut at `now` and hands them to
-  // the caller, which frees them outside the registry's lock.
+  // the caller, which frees them outside the registry's lock. Busy sessions are left for the
+  // next sweep.
   std::vector<Owned<IIWApplication>> CollectExpired(TDateTime now);
   // Unregisters and frees every session; failures while freeing are ignored.
   void Clear() noexcept;
   int Count();
 
  private:
+  // Finds a session with `find` under the registry's lock and takes its Lock without
+  // waiting; a busy one is looked for again after kRetryInterval, the registry's lock
+  // released meanwhile. Returns with `guard` locked: the session locked, or null when `find`
+  // found none.
+  template <class Find>
+  IIWApplication* LockWhenFree(std::unique_lock<std::mutex>& guard, Find find);
+  // The session registered under `appID`, or null; the registry's lock must be held.
+  IIWApplication* Registered(std::string_view appID);
+
   std::mutex lock_;  // guards table_
   THashTable<Owned<IIWApplication>> table_;
 };

@@ -11,18 +11,6 @@
 namespace qx::test {
 namespace {
 
-std::string Pattern(std::size_t n, std::size_t from = 0) {
-  std::string s(n, '\0');
-  for (std::size_t i = 0; i < n; ++i) s[i] = static_cast<char>('a' + ((from + i) * 7 + (from + i) / 1024) % 26);
-  return s;
-}
-
-std::string Hash(const std::string& body) {
-  std::uint64_t hash = 1469598103934665603ull;
-  for (unsigned char c : body) hash = (hash ^ c) * 1099511628211ull;
-  return std::to_string(hash);
-}
-
 class LibraryTest : public HostFixture {};
 
 TEST_F(LibraryTest, ServerVariablesDescribeTheRequest) {
@@ -72,6 +60,30 @@ TEST_F(LibraryTest, PathInfoIsDecodedAndTheMountMatchesInAnyCase) {
   r = c.Get("/RequestQX9?PATH_INFO");
   ASSERT_TRUE(r);
   EXPECT_EQ(r->body, "unknown test path ");
+}
+
+// Absolute targets, which every HTTP/1.1 server must accept: the path and query are the
+// target's, and its authority stands for the Host header, whatever that said.
+TEST_F(LibraryTest, AbsoluteTargetsAreServedWithTheirAuthorityAsHost) {
+  WriteFile("x.txt", "file x");
+  StartHost();
+  HttpClient c(Port());
+  c.Send("GET HTTP://Service.Example:8081/RequestQX9/vars?SERVER_NAME,URL,HTTP_HOST,ALL_HTTP "
+         "HTTP/1.1\r\nHost: other.example\r\nUser-Agent: u\r\n\r\n");
+  auto r = c.Read();
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->body,
+            "SERVER_NAME=Service.Example\nURL=/RequestQX9/vars\nHTTP_HOST=Service.Example:8081\n"
+            "ALL_HTTP=HTTP_HOST:Service.Example:8081\nHTTP_USER_AGENT:u\n\n");
+  c.Send("GET https://h/files/x.txt HTTP/1.1\r\n\r\n");
+  r = c.Read();
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->body, "file x");
+  c.Send("GET http://h HTTP/1.1\r\nHost: h\r\n\r\n");  // no path: the site's root
+  r = c.Read();
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->status, 302);
+  EXPECT_EQ(r->Header("Location"), "/RequestQX9");
 }
 
 TEST_F(LibraryTest, AddressClaimsPassOnlyFromTrustedProxies) {

@@ -15,6 +15,20 @@
 
 namespace qx::test {
 
+// The bytes the test extension generates (and tests send): byte i of a pattern.
+inline std::string Pattern(std::size_t n, std::size_t from = 0) {
+  std::string s(n, '\0');
+  for (std::size_t i = 0; i < n; ++i) s[i] = static_cast<char>('a' + ((from + i) * 7 + (from + i) / 1024) % 26);
+  return s;
+}
+
+// The checksum the test extension's /body reports.
+inline std::string Hash(const std::string& body) {
+  std::uint64_t hash = 1469598103934665603ull;
+  for (unsigned char c : body) hash = (hash ^ c) * 1099511628211ull;
+  return std::to_string(hash);
+}
+
 // The test extension's own hooks, looked up in the copy the host loaded.
 struct ExtensionHooks {
   TestExtensionStatsGetFn stats = nullptr;

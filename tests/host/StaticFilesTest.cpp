@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 #include <utime.h>
 
 #include <string>
@@ -125,6 +126,41 @@ TEST_F(StaticFilesTest, NamesOutsideTheFolderAreRefused) {
   auto r = c.Get("/files/inside.txt");
   ASSERT_TRUE(r);
   EXPECT_EQ(r->body, "in");
+}
+
+// Symbolic links are followed only while they stay inside Files; the folder itself may be a
+// link (an install may point it elsewhere).
+TEST_F(StaticFilesTest, LinksAreServedOnlyWhenTheirTargetStaysInside) {
+  const std::string real = dir_.path() + "RealFiles";
+  ForceDirectories(real + "/pictures");
+  ForceDirectories(dir_.path() + "outside");
+  ASSERT_TRUE(WriteFileBytes(real + "/pictures/logo.txt", "logo"));
+  ASSERT_TRUE(WriteFileBytes(dir_.path() + "outside/secret.txt", "secret"));
+  ASSERT_TRUE(WriteFileBytes(dir_.path() + "secret.txt", "secret"));
+  ASSERT_EQ(::symlink("pictures/logo.txt", (real + "/alias.txt").c_str()), 0);
+  ASSERT_EQ(::symlink("pictures", (real + "/pics").c_str()), 0);
+  ASSERT_EQ(::symlink((dir_.path() + "secret.txt").c_str(), (real + "/leak.txt").c_str()), 0);
+  ASSERT_EQ(::symlink("../outside", (real + "/out").c_str()), 0);
+  ASSERT_EQ(::symlink("/etc/passwd", (real + "/pictures/passwd").c_str()), 0);
+  options_.filesRoot = dir_.path() + "LinkedFiles";
+  ASSERT_EQ(::symlink(real.c_str(), options_.filesRoot.c_str()), 0);
+  StartHost();
+  HttpClient c(Port());
+  for (const char* inside : {"/files/pictures/logo.txt", "/files/alias.txt", "/files/pics/logo.txt",
+                             "/files/PICS/Logo.TXT"}) {
+    auto r = c.Get(inside);
+    ASSERT_TRUE(r) << inside;
+    EXPECT_EQ(r->status, 200) << inside;
+    EXPECT_EQ(r->body, "logo") << inside;
+  }
+  for (const char* outside : {"/files/leak.txt", "/files/out/secret.txt", "/files/pictures/passwd",
+                              "/files/Leak.TXT"}) {
+    auto r = c.Get(outside);
+    ASSERT_TRUE(r) << outside;
+    EXPECT_EQ(r->status, 404) << outside;
+    EXPECT_EQ(r->body.find("secret"), std::string::npos) << outside;
+    EXPECT_EQ(r->body.find("root:"), std::string::npos) << outside;
+  }
 }
 
 TEST_F(StaticFilesTest, LargeFileArrivesWhole) {

@@ -67,6 +67,25 @@ TEST(RoutingTest, TargetsAreSplitAndDecoded) {
     EXPECT_FALSE(ParseTarget(bad)) << bad;
   }
   EXPECT_TRUE(ParseTarget("/a..b/.c/"));
+
+  t = ParseRequestTarget("Http://host.example:81/RequestQX9/a%20b?q=1#f");
+  ASSERT_TRUE(t);
+  EXPECT_EQ(t->authority, "host.example:81");
+  EXPECT_EQ(t->path, "/RequestQX9/a b");
+  EXPECT_EQ(t->query, "q=1");
+  t = ParseRequestTarget("https://[::1]?x");
+  ASSERT_TRUE(t);
+  EXPECT_EQ(t->authority, "[::1]");
+  EXPECT_EQ(t->path, "/");
+  EXPECT_EQ(t->query, "x");
+  t = ParseRequestTarget("/plain?y");
+  ASSERT_TRUE(t);
+  EXPECT_EQ(t->authority, "");
+  EXPECT_EQ(t->path, "/plain");
+  for (const char* bad : {"http://", "http:///x", "http://u@h/x", "http://h/../x", "ftp://h/x",
+                          "http:/h/x", "*"}) {
+    EXPECT_FALSE(ParseRequestTarget(bad)) << bad;
+  }
 }
 
 TEST(RoutingTest, Routes) {

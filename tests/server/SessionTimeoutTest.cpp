@@ -1,11 +1,15 @@
-// The time-out sweep: which sessions it frees, the thread that runs it at an interval, and
-// that it never deadlocks with requests and tag lookups working on the same sessions.
+// The time-out sweep: which sessions it frees, the thread that runs it at an interval, that it
+// never deadlocks with requests and tag lookups working on the same sessions, and that one
+// long request holds up nobody else's.
 #include "server/SessionTimeoutThread.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
+#include <future>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -133,6 +137,71 @@ TEST_F(Sweep, RequestsTagLookupsAndSweepsNeverDeadlock) {
   EXPECT_EQ(sessions_.Count(), kSessions);
   EXPECT_EQ(tracker_.freed.size(), 1u);
 }
+
+// One request keeps its session busy (a mail to a slow server may take a minute) while the
+// sweep runs, a tag lookup waits for that session and another session's request comes. The
+// holder lets go as soon as the others are through, or after the parameter's duration when
+// they are held up behind it (the fault this guards against); so a passing run is quick.
+class BusySession : public Sweep, public ::testing::WithParamInterface<std::chrono::seconds> {};
+
+TEST_P(BusySession, IsPassedOverByTheSweepAndDelaysNoOtherSessionsRequest) {
+  const std::chrono::seconds busyFor = GetParam();
+  TDateTime now = Now();
+  IIWApplication& busy = Register("busy1", 0, now - kSecond);  // idle long enough, but in use
+  busy.SetSessionTag("Kiosk");
+  Register("other", 10, now);
+  Register("gone1", 0, now - kSecond);  // freed once a sweep has got past the busy session
+
+  std::mutex m;
+  std::condition_variable othersDone;
+  bool done = false;
+  std::atomic<bool> released{false};
+  bool releasedEarly = false;
+  std::promise<void> locked;
+  std::thread holder([&] {
+    busy.Lock().Lock();
+    locked.set_value();
+    std::unique_lock guard(m);
+    releasedEarly = othersDone.wait_for(guard, busyFor, [&] { return done; });
+    released = true;
+    ReleaseSession(busy);
+  });
+  locked.get_future().wait();
+
+  TSessionTimeoutThread sweeper(sessions_, 1ms);
+  sweeper.Start();
+  std::atomic<bool> taggedWhileBusy{false};
+  std::thread tagLookup([&] {
+    // After the release it gets the session, or nothing when a sweep freed it first.
+    IIWApplication* found = sessions_.FindByTag("KIOSK");
+    taggedWhileBusy = found && !released.load();
+    if (found) ReleaseSession(*found);
+  });
+
+  EXPECT_TRUE(tracker_.WaitFreed("gone1", busyFor + 20s));
+  EXPECT_FALSE(released) << "the sweep waited for the busy session";
+  IIWApplication* other = sessions_.FindAndLock("other");
+  EXPECT_FALSE(released) << "another session's request waited for the busy one";
+  ASSERT_NE(other, nullptr);
+  ReleaseSession(*other);
+  EXPECT_FALSE(tracker_.WasFreed("busy1")) << "a session in use was freed";
+  {
+    std::lock_guard guard(m);
+    done = true;
+  }
+  othersDone.notify_all();
+  holder.join();
+  tagLookup.join();
+  EXPECT_TRUE(releasedEarly);
+  EXPECT_FALSE(taggedWhileBusy);
+  // Idle at last, it goes at a later sweep.
+  EXPECT_TRUE(tracker_.WaitFreed("busy1", 20s));
+  sweeper.Stop();
+  EXPECT_FALSE(tracker_.WasFreed("other"));
+}
+
+// The duration of the slow request that showed the fault; a passing run does not wait it.
+INSTANTIATE_TEST_SUITE_P(ThirtySeconds, BusySession, ::testing::Values(30s));
 
 }  // namespace
 }  // namespace qx
