@@ -2,6 +2,7 @@
 # make test  — build with sanitizers and run every test, then the browser tests on the stage
 # make stage — lay out a runnable install in build/stage
 # make bench — run the benchmarks against the staged install
+# make screenshots — picture each screen for the README (docs/screens/), over the demo data
 # make install [PREFIX=/opt/requestqx] [DESTDIR=…] — install for systemd and nginx (deploy/)
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
@@ -11,7 +12,7 @@ DEBUG_DIR := build/debug
 RELEASE_DIR := build/release
 STAGE_DIR := build/stage
 
-.PHONY: all setup debug release test stage install run bench clean
+.PHONY: all setup debug release test stage install run bench screenshots clean
 
 all: release
 
@@ -49,6 +50,10 @@ run: stage
 bench: stage
 	@cmake --build $(RELEASE_DIR) -j $(JOBS) --target render_bench grid_bench
 	@bench/run.sh $(STAGE_DIR) $(RELEASE_DIR)/bench/render_bench $(RELEASE_DIR)/bench/grid_bench
+
+screenshots: stage
+	@scripts/setup.sh --browser-tests
+	@QX_STAGE=$(CURDIR)/$(STAGE_DIR) node scripts/screenshots.js
 
 clean:
 	rm -rf build

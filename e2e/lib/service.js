@@ -141,9 +141,11 @@ async function startService(options = {}) {
   return { base, context, database, stop, openPage, openStartForm, query };
 }
 
-// A new database file at `file` with the service's empty tables, made by the staged admin tool.
-function createDatabase(file) {
-  const made = spawnSync(path.join(stage, "requestqx-admin"), ["init-db", file], { encoding: "utf8" });
+// A new database file at `file` with the service's empty tables, made by the staged admin tool;
+// with { demo: true } filled with the tool's demo data.
+function createDatabase(file, { demo = false } = {}) {
+  const made = spawnSync(path.join(stage, "requestqx-admin"),
+    ["init-db", file, ...(demo ? ["--demo"] : [])], { encoding: "utf8" });
   if (made.status !== 0) throw new Error(`requestqx-admin init-db failed: ${made.stderr}`);
 }
 
