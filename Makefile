@@ -2,6 +2,7 @@
 # make test  — build with sanitizers and run every test, then the browser tests on the stage
 # make stage — lay out a runnable install in build/stage
 # make bench — run the benchmarks against the staged install
+# make screenshots — picture each screen for the README (docs/screens/), over the demo data
 # make install [PREFIX=/opt/requestqx] [DESTDIR=…] — install for systemd and nginx (deploy/)
 # make fuzz  — build the fuzz targets with clang and run each for FUZZ_SECONDS (default 60)
 SHELL := /bin/bash
@@ -14,7 +15,7 @@ FUZZ_DIR := build/fuzz
 FUZZ_SECONDS ?= 60
 STAGE_DIR := build/stage
 
-.PHONY: all setup debug release test stage install run bench fuzz clean
+.PHONY: all setup debug release test stage install run bench screenshots fuzz clean
 
 all: release
 
@@ -47,11 +48,15 @@ run: stage
 	@port=$$(sed -n 's/^TCPIPPort *= *//p' $(STAGE_DIR)/ZozarodUruzede.ini 2>/dev/null | tr -d '\r'); \
 	  echo "QX Requests: open http://127.0.0.1:$${port:-8081}/ and sign in as \"Ana Torres\"" \
 	       "with the password \"ana\" (Ctrl+C stops the service)."
-	@cd $(STAGE_DIR) && exec ./requestqx-host
+	@cd $(STAGE_DIR) && exec ./requestqx-host --bind 127.0.0.1
 
 bench: stage
 	@cmake --build $(RELEASE_DIR) -j $(JOBS) --target render_bench grid_bench
 	@bench/run.sh $(STAGE_DIR) $(RELEASE_DIR)/bench/render_bench $(RELEASE_DIR)/bench/grid_bench
+
+screenshots: stage
+	@scripts/setup.sh --browser-tests
+	@QX_STAGE=$(CURDIR)/$(STAGE_DIR) node scripts/screenshots.js
 
 fuzz:
 	@scripts/setup.sh --fuzz

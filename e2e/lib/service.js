@@ -141,10 +141,15 @@ async function startService(options = {}) {
   return { base, context, database, stop, openPage, openStartForm, query };
 }
 
-// A new database file at `file` with the service's empty tables, made by the staged admin tool.
-function createDatabase(file) {
-  const made = spawnSync(path.join(stage, "requestqx-admin"), ["init-db", file], { encoding: "utf8" });
-  if (made.status !== 0) throw new Error(`requestqx-admin init-db failed: ${made.stderr}`);
+// A new database file at `file` with the service's empty tables, made by the staged admin tool;
+// with { demo: true } filled with the tool's demo data.
+function createDatabase(file, { demo = false } = {}) {
+  const tool = path.join(stage, "requestqx-admin");
+  if (!fs.existsSync(tool)) throw new Error(`${tool} is missing: run "make stage" first`);
+  const made = spawnSync(tool, ["init-db", file, ...(demo ? ["--demo"] : [])], { encoding: "utf8" });
+  if (made.status !== 0) {
+    throw new Error(`requestqx-admin init-db failed: ${made.error ? made.error.message : made.stderr}`);
+  }
 }
 
 // The service over a database of the test's own: made by the staged admin tool, then filled by
