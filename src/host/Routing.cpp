@@ -57,9 +57,11 @@ std::optional<Target> ParseRequestTarget(std::string_view raw) {
   if (end == std::string_view::npos) end = rest.size();
   std::string_view authority = rest.substr(0, end);
   if (authority.empty() || authority.find('@') != std::string_view::npos) return std::nullopt;
+  // "http://host" and "http://host?q" name the root.
   std::string_view path = rest.substr(end);
-  auto target = ParseTarget(!path.empty() && path.front() == '/' ? std::string(path)
-                                                                  : "/" + std::string(path));
+  std::string origin = path.starts_with('/') ? "" : "/";
+  origin += path;
+  auto target = ParseTarget(origin);
   if (target) target->authority = std::string(authority);
   return target;
 }
