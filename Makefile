@@ -2,6 +2,7 @@
 # make test  — build with sanitizers and run every test, then the browser tests on the stage
 # make stage — lay out a runnable install in build/stage
 # make bench — run the benchmarks against the staged install
+# make soak [SOAK_PEOPLE=200 SOAK_MINUTES=5] — simulated people against the staged install
 # make install [PREFIX=/opt/requestqx] [DESTDIR=…] — install for systemd and nginx (deploy/)
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
@@ -10,8 +11,10 @@ DESTDIR ?=
 DEBUG_DIR := build/debug
 RELEASE_DIR := build/release
 STAGE_DIR := build/stage
+SOAK_PEOPLE ?= 200
+SOAK_MINUTES ?= 5
 
-.PHONY: all setup debug release test stage install run bench clean
+.PHONY: all setup debug release test stage install run bench soak clean
 
 all: release
 
@@ -49,6 +52,9 @@ run: stage
 bench: stage
 	@cmake --build $(RELEASE_DIR) -j $(JOBS) --target render_bench grid_bench
 	@bench/run.sh $(STAGE_DIR) $(RELEASE_DIR)/bench/render_bench $(RELEASE_DIR)/bench/grid_bench
+
+soak: stage
+	@SOAK_PEOPLE=$(SOAK_PEOPLE) SOAK_MINUTES=$(SOAK_MINUTES) bench/soak.sh $(STAGE_DIR)
 
 clean:
 	rm -rf build

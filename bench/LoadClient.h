@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <chrono>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -28,10 +29,14 @@ struct Reply {
 };
 
 // One keep-alive connection to 127.0.0.1:port with blocking reads of whole replies. A reply
-// that does not come within `timeoutSeconds` (0: wait for ever) fails the read.
+// that does not come within `timeoutSeconds` (0: wait for ever) fails the read. An observer,
+// when given, hears every reply's status and how long it took.
 class Connection {
  public:
-  explicit Connection(int port, int timeoutSeconds = 0) : port_(port), timeoutSeconds_(timeoutSeconds) {
+  using Observer = void (*)(int status, double seconds);
+
+  explicit Connection(int port, int timeoutSeconds = 0, Observer observer = nullptr)
+      : port_(port), timeoutSeconds_(timeoutSeconds), observer_(observer) {
     Open();
   }
   ~Connection() {
@@ -49,14 +54,12 @@ class Connection {
   }
 
   Reply Get(const std::string& target) {
-    Send("GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nUser-Agent: " + kUserAgent + "\r\n\r\n");
-    return Read();
+    return Exchange("GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nUser-Agent: " + kUserAgent + "\r\n\r\n");
   }
   Reply Post(const std::string& target, const std::string& fields) {
-    Send("POST " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nUser-Agent: " + kUserAgent +
+    return Exchange("POST " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nUser-Agent: " + kUserAgent +
          "\r\nContent-Type: application/x-www-form-urlencoded\r\nContent-Length: " +
          std::to_string(fields.size()) + "\r\n\r\n" + fields);
-    return Read();
   }
 
  private:
@@ -78,6 +81,14 @@ class Connection {
       fd_ = -1;
       throw std::runtime_error("connect failed");
     }
+  }
+  Reply Exchange(const std::string& request) {
+    const auto start = std::chrono::steady_clock::now();
+    Send(request);
+    Reply reply = Read();
+    if (observer_)
+      observer_(reply.status, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    return reply;
   }
   void Send(const std::string& bytes) {
     std::size_t sent = 0;
@@ -124,6 +135,7 @@ class Connection {
 
   int port_;
   int timeoutSeconds_;
+  Observer observer_;
   int fd_ = -1;
   std::string pending_;
 };
@@ -178,7 +190,8 @@ inline std::string FormName(const std::string& page) {
 // probe page, then its post, which answers with the login screen.
 class Session {
  public:
-  explicit Session(int port, int timeoutSeconds = 0) : c_(port, timeoutSeconds) {
+  explicit Session(int port, int timeoutSeconds = 0, Connection::Observer observer = nullptr)
+      : c_(port, timeoutSeconds, observer) {
     Reply probe = c_.Get("/RequestQX9");
     appID_ = Between(probe.body, "name=\"IW_SessionID_\" value=\"", "\"");
     if (probe.status != 200 || appID_.size() != 28) throw std::runtime_error("no probe page");
@@ -190,6 +203,7 @@ class Session {
   // The login screen the probe's post answered with.
   const std::string& LoginPage() const { return login_; }
 
+  Reply Get(const std::string& target) { return c_.Get(target); }
   // Posts the page's form: `fields` and the session's own names.
   Reply Post(const std::string& fields) {
     return c_.Post("/RequestQX9/EXEC", fields + "&IW_SessionID_=" + appID_ + "&IW_TrackID_=" + track_ +
