@@ -219,10 +219,10 @@ class Session {
 
   // Signs in through the login screen: the list index and the password, then Accept.
   Reply SignIn(int user, const std::string& password) {
-    const Reply& home = Accept(Post("CBUSERNAME=" + std::to_string(user) + "&EDTPASSWORD=" +
-                                    UrlEncode(password) + "&IW_Action=BTNACEPTAR&IW_ActionParam="
-                                    "&IW_FormName=frmLogin&IW_FormClass=TfrmLogin"),
-                               "signing in");
+    // A copy: Accept answers the reference it was given, and the reply here is a temporary.
+    Reply home = Accept(Post("CBUSERNAME=" + std::to_string(user) + "&EDTPASSWORD=" + UrlEncode(password) +
+                             "&IW_Action=BTNACEPTAR&IW_ActionParam=&IW_FormName=frmLogin&IW_FormClass=TfrmLogin"),
+                        "signing in");
     if (FormName(home.body) != "frmHome")
       throw std::runtime_error("signing in did not lead to the home screen");
     return home;
