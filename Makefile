@@ -2,6 +2,7 @@
 # make test  — build with sanitizers and run every test, then the browser tests on the stage
 # make stage — lay out a runnable install in build/stage
 # make bench — run the benchmarks against the staged install
+# make soak [SOAK_PEOPLE=200 SOAK_MINUTES=5] — simulated people against the staged install
 # make screenshots — picture each screen for the README (docs/screens/), over the demo data
 # make install [PREFIX=/opt/requestqx] [DESTDIR=…] — install for systemd and nginx (deploy/)
 # make fuzz  — build the fuzz targets with clang and run each for FUZZ_SECONDS (default 60)
@@ -14,8 +15,10 @@ RELEASE_DIR := build/release
 FUZZ_DIR := build/fuzz
 FUZZ_SECONDS ?= 60
 STAGE_DIR := build/stage
+SOAK_PEOPLE ?= 200
+SOAK_MINUTES ?= 5
 
-.PHONY: all setup debug release test stage install run bench screenshots fuzz clean
+.PHONY: all setup debug release test stage install run bench soak screenshots fuzz clean
 
 all: release
 
@@ -53,6 +56,9 @@ run: stage
 bench: stage
 	@cmake --build $(RELEASE_DIR) -j $(JOBS) --target render_bench grid_bench
 	@bench/run.sh $(STAGE_DIR) $(RELEASE_DIR)/bench/render_bench $(RELEASE_DIR)/bench/grid_bench
+
+soak: stage
+	@SOAK_PEOPLE=$(SOAK_PEOPLE) SOAK_MINUTES=$(SOAK_MINUTES) bench/soak.sh $(STAGE_DIR)
 
 screenshots: stage
 	@scripts/setup.sh --browser-tests

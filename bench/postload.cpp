@@ -15,158 +15,25 @@
 //       signs N sessions in (eight at a time) and leaves them idle on the host.
 //
 // Prints "cycles N seconds S rate R" (rate = completed cycles, or sessions signed in, per second).
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 #include <mutex>
 #include <stdexcept>
 #include <string>
 #include <thread>
-#include <utility>
 #include <vector>
+
+#include "LoadClient.h"
 
 namespace {
 
-constexpr const char* kUserAgent =
-    "Mozilla/5.0 (X11; Linux x86_64) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/120.0 "
-    "Safari/537.36";
+using namespace load;
 
 // The login's answer to Accept with no user chosen.
 constexpr const char* kSelectUserAlert = "window.alert(\"Select a user name from the list.\");";
-
-struct Reply {
-  int status = 0;
-  std::string body;
-};
-
-// One keep-alive connection to 127.0.0.1:port with blocking reads of whole replies.
-class Connection {
- public:
-  explicit Connection(int port) {
-    fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-    if (fd_ < 0) throw std::runtime_error("socket failed");
-    int one = 1;
-    ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
-      throw std::runtime_error("connect failed");
-  }
-  ~Connection() { ::close(fd_); }
-  Connection(const Connection&) = delete;
-  Connection& operator=(const Connection&) = delete;
-
-  Reply Get(const std::string& target) {
-    Send("GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nUser-Agent: " + kUserAgent + "\r\n\r\n");
-    return Read();
-  }
-  Reply Post(const std::string& target, const std::string& fields) {
-    Send("POST " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nUser-Agent: " + kUserAgent +
-         "\r\nContent-Type: application/x-www-form-urlencoded\r\nContent-Length: " +
-         std::to_string(fields.size()) + "\r\n\r\n" + fields);
-    return Read();
-  }
-
- private:
-  void Send(const std::string& bytes) {
-    std::size_t sent = 0;
-    while (sent < bytes.size()) {
-      ssize_t n = ::send(fd_, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-      if (n <= 0) throw std::runtime_error("send failed");
-      sent += static_cast<std::size_t>(n);
-    }
-  }
-  bool Fill() {
-    char buffer[65536];
-    ssize_t n = ::recv(fd_, buffer, sizeof buffer, 0);
-    if (n <= 0) return false;
-    pending_.append(buffer, static_cast<std::size_t>(n));
-    return true;
-  }
-  Reply Read() {
-    std::size_t end;
-    while ((end = pending_.find("\r\n\r\n")) == std::string::npos)
-      if (!Fill()) throw std::runtime_error("connection closed before a reply");
-    const std::string head = pending_.substr(0, end);
-    Reply reply;
-    reply.status = std::stoi(head.substr(9, 3));
-    std::size_t length = 0;
-    bool hasLength = false;
-    for (std::size_t at = head.find("\r\n"); at != std::string::npos; at = head.find("\r\n", at + 2)) {
-      std::string line = head.substr(at + 2, head.find("\r\n", at + 2) - at - 2);
-      for (std::size_t i = 0; i < line.size() && line[i] != ':'; ++i) line[i] = static_cast<char>(std::tolower(line[i]));
-      if (line.rfind("content-length:", 0) == 0) {
-        length = std::stoul(line.substr(15));
-        hasLength = true;
-      } else if (line.rfind("transfer-encoding:", 0) == 0) {
-        throw std::runtime_error("chunked replies are not expected here");
-      }
-    }
-    if (!hasLength) throw std::runtime_error("a reply without Content-Length");
-    pending_.erase(0, end + 4);
-    while (pending_.size() < length)
-      if (!Fill()) throw std::runtime_error("connection closed inside a body");
-    reply.body = pending_.substr(0, length);
-    pending_.erase(0, length);
-    return reply;
-  }
-
-  int fd_;
-  std::string pending_;
-};
-
-std::string Between(const std::string& text, const std::string& before, const std::string& end) {
-  std::size_t at = text.find(before);
-  if (at == std::string::npos) return {};
-  at += before.size();
-  return text.substr(at, text.find(end, at) - at);
-}
-
-std::size_t Occurrences(const std::string& text, const std::string& part) {
-  std::size_t count = 0;
-  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
-  return count;
-}
-
-// A field value as a form posts it (application/x-www-form-urlencoded).
-std::string UrlEncode(const std::string& value) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string encoded;
-  for (unsigned char c : value) {
-    if (std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '*') {
-      encoded += static_cast<char>(c);
-    } else if (c == ' ') {
-      encoded += '+';
-    } else {
-      encoded += '%';
-      encoded += kHex[c >> 4];
-      encoded += kHex[c & 15];
-    }
-  }
-  return encoded;
-}
-
-// A text of the page's markup as the browser reads it (the entities the pages write).
-std::string Unescape(std::string text) {
-  static const std::pair<const char*, char> kEntities[] = {
-      {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&#39;", '\''}, {"&amp;", '&'}};
-  for (const auto& [entity, c] : kEntities)
-    for (std::size_t at = text.find(entity); at != std::string::npos; at = text.find(entity, at + 1))
-      text.replace(at, std::strlen(entity), 1, c);
-  return text;
-}
 
 struct Options {
   std::string mode;
@@ -188,46 +55,6 @@ void Fail(const std::string& what) {
   if (failure.empty()) failure = what;
   running = false;
 }
-
-// A session of the application on its own connection, started as a browser starts it.
-class Session {
- public:
-  explicit Session(int port) : c_(port) {
-    Reply probe = c_.Get("/RequestQX9");
-    appID_ = Between(probe.body, "name=\"IW_SessionID_\" value=\"", "\"");
-    if (probe.status != 200 || appID_.size() != 28) throw std::runtime_error("no probe page");
-    Accept(Post("IW_width=1000&IW_height=700&IW_TrackID_=0"), "the probe's post");
-  }
-
-  // Posts the page's form: `fields` and the session's own names.
-  Reply Post(const std::string& fields) {
-    return c_.Post("/RequestQX9/EXEC", fields + "&IW_SessionID_=" + appID_ + "&IW_TrackID_=" + track_ +
-                                           "&IW_width=1000&IW_height=700");
-  }
-  // Takes the page's track number, for the next post.
-  const Reply& Accept(const Reply& page, const std::string& what) {
-    if (page.status != 200) throw std::runtime_error(what + ": status " + std::to_string(page.status));
-    track_ = Between(page.body, "NAME=\"IW_TrackID_\" VALUE=\"", "\"");
-    if (track_.empty()) throw std::runtime_error(what + ": a page without its track number");
-    return page;
-  }
-
-  // Signs in through the login screen: the list index and the password, then Accept.
-  Reply SignIn(const Options& o) {
-    const Reply& home = Accept(Post("CBUSERNAME=" + std::to_string(o.user) + "&EDTPASSWORD=" +
-                                    UrlEncode(o.password) + "&IW_Action=BTNACEPTAR&IW_ActionParam="
-                                    "&IW_FormName=frmLogin&IW_FormClass=TfrmLogin"),
-                               "signing in");
-    if (home.body.find("NAME=\"IW_FormName\" VALUE=\"frmHome\"") == std::string::npos)
-      throw std::runtime_error("signing in did not lead to the home screen");
-    return home;
-  }
-
- private:
-  Connection c_;
-  std::string appID_;
-  std::string track_ = "0";
-};
 
 void LoginSession(const Options& o, int index) {
   Session s(o.port);
@@ -251,7 +78,7 @@ void LoginSession(const Options& o, int index) {
 // with no position (the script submits, not the image input).
 void HomeSession(const Options& o, int index) {
   Session s(o.port);
-  Reply page = s.SignIn(o);
+  Reply page = s.SignIn(o.user, o.password);
   for (long n = 0; running; ++n) {
     const std::string fields =
         "REGDETALLES_data=" + UrlEncode(Between(page.body, "NAME=\"REGDETALLES_data\" VALUE=\"", "\"")) +
@@ -277,7 +104,7 @@ void StaticSession(const Options& o, int) {
 
 // Signs sessions in until `total` are, each then left idle (its connection closed).
 void SignInSessions(const Options& o, int) {
-  while (running && cycles.fetch_add(1) < o.sessions) Session(o.port).SignIn(o);
+  while (running && cycles.fetch_add(1) < o.sessions) Session(o.port).SignIn(o.user, o.password);
 }
 
 Options Parse(int argc, char** argv) {

@@ -107,6 +107,12 @@ std::optional<std::int64_t> TusSesion::RunCommand(std::string_view statement,
     command.SetPrepared(true);
     int index = 0;
     for (const Variant& value : values) command.Parameters()[index++].SetValue(value);
+    // A prepared statement keeps a connection of the pool: it is released as soon as the
+    // command ran, so an idle session holds none.
+    struct Unprepare {
+      TADOCommand& command;
+      ~Unprepare() { command.SetPrepared(false); }
+    } unprepare{command};
     return command.Execute();
   } catch (const EDatabaseError&) {
     return std::nullopt;

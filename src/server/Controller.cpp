@@ -63,6 +63,7 @@ void TServerController::IWServerControllerBaseCreate() {
   const std::string& folder = LibraryFolder();
   const TServiceSettings settings = ReadServiceSettings(folder, true);
   SetPort(settings.port);
+  SetSessionTimeout(settings.sessionTimeout);
   databasePath_ = settings.databasePath;
   SetFilesDir(folder + "Files");
   SetCacheDir(folder + "Cache");

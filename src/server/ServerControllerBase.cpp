@@ -28,7 +28,6 @@ namespace {
 
 constexpr char kPortFile[] = "port.ini";
 constexpr char kDefaultAppName[] = "MyApplication";
-constexpr int kMaxSessionTimeout = 600;
 
 }  // namespace
 

@@ -18,6 +18,7 @@ namespace qx {
 
 extern const char* const kInvalidAppName;         // "\"" + value + "\" is not a valid ..."
 extern const char* const kInvalidSessionTimeout;
+constexpr int kMaxSessionTimeout = 600;  // minutes
 extern const char* const kUnableToCreateCacheDir;  // Format: folder
 extern const char* const kCacheDirCreated;         // Format: folder
 extern const char* const kFrameworkVersion;

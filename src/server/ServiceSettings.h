@@ -1,5 +1,5 @@
 // The service's settings file "ZozarodUruzede.ini" beside the library: the port it is meant to
-// be reached on and where its database file is. Read by the server controller at start-up
+// be reached on, where its database file is and how long an idle session lives. Read by the server controller at start-up
 // and by the administrator's tool, which is installed beside the library.
 #pragma once
 
@@ -10,10 +10,12 @@ namespace qx {
 extern const char* const kSettingsFileName;  // "ZozarodUruzede.ini"
 extern const char* const kDatabaseFileName;  // "Requests.mdb"
 constexpr int kDefaultTCPIPPort = 8081;
+constexpr int kDefaultSessionTimeout = 10;  // minutes
 
 struct TServiceSettings {
   int port = kDefaultTCPIPPort;
   std::string databasePath;
+  int sessionTimeout = kDefaultSessionTimeout;
 };
 
 // The settings of the library in `libraryFolder` (with its trailing '/'). With the settings
@@ -21,7 +23,9 @@ struct TServiceSettings {
 // DATABASE/FileName names ("Requests.mdb" when the key is missing), whose file is always
 // Requests.mdb; an empty FileName means libraryFolder + "BasesMDB", which is written back to
 // the file when `storeDefault` (the service does, a tool that only reads does not). Without
-// the file: 8081 and libraryFolder + "database/Requests.mdb".
+// the file: 8081 and libraryFolder + "database/Requests.mdb". WEBSERVICE/SessionTimeout gives
+// the minutes a session may stay idle (10 when missing; a soak run shortens it); a value that
+// is not a whole number from 0 to 600 fails with EIWException naming the file and the value.
 TServiceSettings ReadServiceSettings(const std::string& libraryFolder, bool storeDefault);
 
 }  // namespace qx

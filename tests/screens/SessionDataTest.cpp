@@ -4,6 +4,9 @@
 // server on 127.0.0.1.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <vector>
+
 #include <cmath>
 
 #include "data/DataErrors.h"
@@ -103,6 +106,27 @@ TEST_F(SessionData, IdsAreTheLargestKeyPlusOneAndDatabaseErrorsPass) {
   Exec("ALTER TABLE HistEmail RENAME TO HistEmailOld");
   EXPECT_THROW(session->NextHistEmailId(), EADOError);
   EXPECT_FALSE(session->dsTmp().Active());
+}
+
+// Sessions share the database file's connections: a session that wrote holds none afterwards,
+// so a thousand signed-in sessions cost no open files (each connection holds two).
+TEST_F(SessionData, SessionsThatWroteHoldNoConnectionOfTheirOwn) {
+  auto filesOnTheDatabase = [&] {
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+      std::error_code ec;
+      if (std::filesystem::read_symlink(entry.path(), ec).string().starts_with(path_)) ++count;
+    }
+    return count;
+  };
+  std::vector<Owned<TusSesion>> sessions;
+  for (int i = 1; i <= 40; ++i) {
+    sessions.push_back(NewSession());
+    ASSERT_TRUE(sessions.back()->ExecCommand(
+        "INSERT INTO HistEmail (Id_HistEmail, Id_User, Email) VALUES (:i, 7, 'a@b.cd')", {i}));
+  }
+  EXPECT_EQ(Integer("SELECT Count(*) FROM HistEmail"), 40);
+  EXPECT_LE(filesOnTheDatabase(), 8);
 }
 
 TEST_F(SessionData, ChangeRequestStatusCommitsBothWritesOrNeither) {

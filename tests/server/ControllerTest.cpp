@@ -1,5 +1,5 @@
 // The service's controller: its stored settings and the settings-file step with each case of
-// the database folder key, the port, and the files and cache folders beside the library.
+// the database folder key, the port, the session time-out, and the files and cache folders.
 #include "server/Controller.h"
 
 #include <gtest/gtest.h>
@@ -47,6 +47,29 @@ TEST_F(Controller, PortComesFromTheSettingsFile) {
   EXPECT_EQ(Start()->Port(), 9090);
   WriteIni("[WEBSERVICE]\r\nOther=1\r\n");
   EXPECT_EQ(Start()->Port(), 8081);
+}
+
+// A soak run shortens the session time-out through the settings file; a bad value stops the
+// start with a message naming the file and the value, and changes nothing.
+TEST_F(Controller, SessionTimeoutComesFromTheSettingsFileAndABadValueStopsTheStart) {
+  WriteIni("[WEBSERVICE]\r\nSessionTimeout= 1 \r\n");
+  EXPECT_EQ(Start()->SessionTimeout(), 1);
+  WriteIni("[WEBSERVICE]\r\nSessionTimeout=\r\n");
+  EXPECT_EQ(Start()->SessionTimeout(), 10);
+  for (const std::string bad : {"ten", "601", "-1", "5 minutes"}) {
+    const std::string ini = "[WEBSERVICE]\r\nSessionTimeout=" + bad + "\r\n";
+    WriteIni(ini);
+    try {
+      Start();
+      ADD_FAILURE() << bad;
+    } catch (const EIWException& e) {
+      EXPECT_EQ(e.Message(), "Invalid session timeout value. " + lib_.path() +
+                                 "ZozarodUruzede.ini: SessionTimeout in section WEBSERVICE is \"" +
+                                 bad + "\"; it must be minutes from 0 to 600.");
+    }
+    EXPECT_EQ(TServerController::Current(), nullptr);
+    EXPECT_EQ(ReadFileBytes(lib_ / "ZozarodUruzede.ini"), ini);
+  }
 }
 
 TEST_F(Controller, EmptyFileNameGivesBasesMDBAndIsWrittenBack) {
