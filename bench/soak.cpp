@@ -571,10 +571,10 @@ int main(int argc, char** argv) {
   const long failures = tally.Get("check failures");
   verdict(failures == 0, "every reply the expected status, screen and alert (" + std::to_string(failures) + " not)");
   const Sample first = minutes.front();
-  long rssLow = first.rss, rssHigh = first.rss, fdLow = first.fds, fdHigh = first.fds;
+  long rssLow = first.rss, rssHigh = first.rss, fdHigh = first.fds;
   for (const Sample& s : minutes) {
     rssLow = std::min(rssLow, s.rss), rssHigh = std::max(rssHigh, s.rss);
-    fdLow = std::min(fdLow, s.fds), fdHigh = std::max(fdHigh, s.fds);
+    fdHigh = std::max(fdHigh, s.fds);
   }
   char text[300];
   std::snprintf(text, sizeof text, "resident memory after the first minute within 5 %% of it: %ld to %ld KiB "
@@ -583,10 +583,10 @@ int main(int argc, char** argv) {
   if (minutes.size() > 1) verdict(rssHigh <= first.rss * 1.05 && rssLow >= first.rss * 0.95, text);
   else std::printf("verdict: -       resident memory not judged: the run is shorter than two minutes\n");
   // Descriptors follow the open connections, about one per person; a leak grows past that and
-  // stays after the drain.
-  std::snprintf(text, sizeof text, "descriptors flat: %ld to %ld after the first minute against %ld, %ld at the "
-                "start and %ld once drained", fdLow, fdHigh, first.fds, start.fds, drained.fds);
-  verdict(fdHigh <= first.fds * 1.05 + 5 && fdLow >= first.fds * 0.95 - 5 && drained.fds <= start.fds + 5, text);
+  // stays after the drain. The last sample, taken as the people leave, may be lower.
+  std::snprintf(text, sizeof text, "descriptors flat: at most %ld after the first minute against %ld, %ld at the "
+                "start and %ld once drained", fdHigh, first.fds, start.fds, drained.fds);
+  verdict(fdHigh <= first.fds * 1.05 + 5 && drained.fds <= start.fds + 5, text);
   std::string detail;
   const bool freed = watch.Verdict(o.timeoutMinutes, detail);
   verdict(freed && drained.live == 0, "every abandoned session freed after its time-out: " + detail + "; " +
