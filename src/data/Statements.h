@@ -18,6 +18,7 @@ inline constexpr int kStatusAwaiting = 2;      // the only status that offers a 
 inline constexpr int kStatusCancelled = 4;     // written when the user cancels
 inline constexpr int kStatusReminder = 8;      // written when the user sends a reminder
 inline constexpr int kStatusSentByEmail = 13;  // note of a request sent by e-mail
+inline constexpr int kMaxStatusId = 255;       // status ids are stored as unsigned 8-bit values
 // Request_Status.StatusType: a status change, or the note recording a sent mail.
 inline constexpr int kStatusTypeStatus = 1;
 inline constexpr int kStatusTypeEmail = 2;

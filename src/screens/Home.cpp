@@ -30,7 +30,6 @@ namespace qx {
 
 namespace {
 
-constexpr char kMsgNoSessionData[] = "%s: the session has no data module.";
 // A note's date as the screen shows it: the short date, a space and the time to the minute.
 constexpr char kNoteTimeFormat[] = " hh:nn";
 
@@ -119,11 +118,7 @@ void TfrmHome::Loaded() {
   adodsRequestStatus_ = DefinedControl<TADODataSet>(*this, "adodsRequestStatus");
 }
 
-TusSesion& TfrmHome::Session() const {
-  auto* session = TusSesion::Current();
-  if (!session) throw EIWException(Format(kMsgNoSessionData, {Name()}));
-  return *session;
-}
+TusSesion& TfrmHome::Session() const { return TusSesion::Of(*this); }
 
 int TfrmHome::CurrentRequestId() const { return CurrentInteger(*adodsServicios_, "Id_Request"); }
 int TfrmHome::CurrentStatusId() const { return CurrentInteger(*adodsServicios_, "Id_Status"); }

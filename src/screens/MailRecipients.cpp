@@ -20,7 +20,6 @@ namespace qx {
 
 namespace {
 
-constexpr char kMsgNoSessionData[] = "%s: the session has no data module.";
 
 }  // namespace
 
@@ -49,11 +48,7 @@ void TMailRecipientsForm::Loaded() {
   adodsHistEmail_ = DefinedControl<TADODataSet>(*this, "adodsHistEmail");
 }
 
-TusSesion& TMailRecipientsForm::Session() const {
-  TusSesion* session = TusSesion::Current();
-  if (!session) throw EIWException(Format(kMsgNoSessionData, {Name()}));
-  return *session;
-}
+TusSesion& TMailRecipientsForm::Session() const { return TusSesion::Of(*this); }
 
 TIWApplication& TMailRecipientsForm::App() const {
   TIWApplication* application = Application();

@@ -23,8 +23,6 @@ namespace qx {
 namespace {
 
 constexpr char kMsgNoSessionData[] = "%s: the session has no data module.";
-// Status ids are stored as unsigned 8-bit values.
-constexpr int kMaxStatusId = 255;
 // The day window the configuration screen accepts (ValidateDays).
 constexpr int kMaxRequestGetDays = 180;
 

@@ -41,7 +41,6 @@ constexpr const char* kMsgAnswered = "Request %d: note %d, status %d by %s.\n";
 constexpr const char* kMsgNotes = "\nNotes:\n";
 constexpr const char* kMsgNoNotes = "\nNo notes.\n";
 
-constexpr int kMaxStatusId = 255;
 constexpr int kMaxAuthorLength = 60;
 // A note's comments are a memo; this only keeps a runaway argument out.
 constexpr int kMaxCommentsLength = 32000;

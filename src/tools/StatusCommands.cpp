@@ -2,6 +2,7 @@
 // the names of its own language; the ids keep their meaning (1 new, 4 cancelled ...).
 #include <map>
 
+#include "data/Statements.h"
 #include "runtime/Format.h"
 #include "runtime/Strings.h"
 #include "tools/AdminArgs.h"
@@ -27,7 +28,6 @@ constexpr const char* kMsgEmptyName = "--%s: a status needs a name";
 constexpr const char* kMsgNameTaken = "the name '%s' is already status %d's in %s";
 constexpr const char* kMsgSet = "Status %d: %s.\n";
 
-constexpr int kMaxStatusId = 255;
 constexpr int kMaxNameLength = 50;
 constexpr std::string_view kLanguageOptions[] = {"es", "en", "pt"};
 
