@@ -217,6 +217,7 @@ void TIWDBGrid::BuildRows(TIWComponent40Context& context) {
   SetRenderSize(UseFrame() || (UseSize() && (rowLimit_ == 0 || rowCount_ == rowLimit_)));
   writer.WriteFooters(out);
   if (!out.empty()) out += "\r\n";
+  out.Compact();
   rows_ = std::move(text);
 }
 

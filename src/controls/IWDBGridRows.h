@@ -16,7 +16,8 @@ namespace qx {
 
 // The text a grid writes its rows into, kept from one rendering to the next: written over
 // instead of freed and allocated again, so a page of megabytes needs no fresh memory, and
-// appended to with a plain copy.
+// appended to with a plain copy. A short text is kept at its own size (Compact): every idle
+// session holds its grids' texts, and the room grown for writing is half again as much.
 class TIWRowsText {
  public:
   std::string_view View() const noexcept { return {bytes_.get(), size_}; }
@@ -48,8 +49,19 @@ class TIWRowsText {
     append(&c, 1);
     return *this;
   }
+  // Gives back the room beyond the text, for a text shorter than kCompactBelow; a longer one
+  // keeps it for the next rendering.
+  void Compact() {
+    if (size_ >= kCompactBelow || capacity_ - size_ < 4096) return;
+    auto bytes = std::make_unique_for_overwrite<char[]>(size_);
+    std::memcpy(bytes.get(), bytes_.get(), size_);
+    bytes_ = std::move(bytes);
+    capacity_ = size_;
+  }
 
  private:
+  static constexpr std::size_t kCompactBelow = 256 * 1024;
+
   [[gnu::noinline]] static void CopyLong(char* to, const char* text, std::size_t n) { std::memcpy(to, text, n); }
 
   // Grown without filling: the part not yet written stays untouched, so it costs no resident
