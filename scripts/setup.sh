@@ -22,7 +22,7 @@ done
 
 packages=(
   build-essential cmake ninja-build ccache pkg-config
-  libboost-dev libsqlite3-dev libssl-dev libjpeg62-turbo-dev libgif-dev libmimalloc-dev
+  libboost-dev libsqlite3-dev libssl-dev libjpeg62-turbo-dev libgif-dev libjemalloc-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   curl openssl python3 python3-aiosmtpd sqlite3
   wrk nginx-light systemd

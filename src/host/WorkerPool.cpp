@@ -1,14 +1,21 @@
-// A fixed set of named threads taking jobs from one queue.
+// A fixed set of named threads: a job goes to the worker idle the shortest time, or waits in
+// one queue for the first worker done.
 #include "host/WorkerPool.h"
 
 #include <pthread.h>
 
+#include <chrono>
+
+#include "host/ThreadMemory.h"
+
 namespace qx::host {
 
 WorkerPool::WorkerPool(unsigned threads) {
+  workers_.reserve(threads);
   threads_.reserve(threads);
   for (unsigned i = 0; i < threads; ++i) {
-    threads_.emplace_back([this] { Run(); });
+    Worker& worker = *workers_.emplace_back(std::make_unique<Worker>());
+    threads_.emplace_back([this, &worker] { Run(worker); });
     ::pthread_setname_np(threads_.back().native_handle(), "qx-worker");
   }
 }
@@ -16,34 +23,53 @@ WorkerPool::WorkerPool(unsigned threads) {
 WorkerPool::~WorkerPool() { Stop(); }
 
 void WorkerPool::Post(std::function<void()> job) {
-  {
-    std::lock_guard lock(mutex_);
-    if (stopping_) return;
+  std::unique_lock lock(mutex_);
+  if (stopping_) return;
+  if (idle_.empty()) {
     queue_.push_back(std::move(job));
+    return;
   }
-  ready_.notify_one();
+  Worker* worker = idle_.back();
+  idle_.pop_back();
+  worker->job = std::move(job);
+  lock.unlock();
+  worker->wake.notify_one();
 }
 
 void WorkerPool::Stop() {
   {
     std::lock_guard lock(mutex_);
     stopping_ = true;
+    for (Worker* worker : idle_) worker->wake.notify_one();
   }
-  ready_.notify_all();
   for (auto& t : threads_) {
     if (t.joinable()) t.join();
   }
 }
 
-void WorkerPool::Run() {
+void WorkerPool::Run(Worker& worker) {
   for (;;) {
     std::function<void()> job;
     {
       std::unique_lock lock(mutex_);
-      ready_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
-      if (queue_.empty()) return;  // stopping and nothing left
-      job = std::move(queue_.front());
-      queue_.pop_front();
+      if (!queue_.empty()) {
+        job = std::move(queue_.front());
+        queue_.pop_front();
+      } else if (stopping_) {
+        return;
+      } else {
+        idle_.push_back(&worker);
+        // While idle, the worker gives back from time to time what its allocator holds free:
+        // other threads free what it allocated (pages, ended sessions) long after.
+        while (!worker.wake.wait_for(lock, kReleaseMemoryEvery, [&] { return worker.job || stopping_; })) {
+          lock.unlock();
+          ReleaseIdleThreadMemory();
+          lock.lock();
+        }
+        if (!worker.job) return;  // stopping: the queue is empty, or it would not be idle
+        job = std::move(worker.job);
+        worker.job = nullptr;
+      }
     }
     job();
   }
