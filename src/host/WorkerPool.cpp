@@ -59,12 +59,14 @@ void WorkerPool::Run(Worker& worker) {
         return;
       } else {
         idle_.push_back(&worker);
-        // While idle, the worker gives back from time to time what its allocator holds free:
-        // other threads free what it allocated (pages, ended sessions) long after.
-        while (!worker.wake.wait_for(lock, kReleaseMemoryEvery, [&] { return worker.job || stopping_; })) {
+        // A worker idle for a while gives back what its allocator keeps for it alone; idle, it
+        // frees nothing more, so once per idle spell is enough.
+        const auto woken = [&] { return worker.job || stopping_; };
+        if (!worker.wake.wait_for(lock, kReleaseMemoryAfter, woken)) {
           lock.unlock();
           ReleaseIdleThreadMemory();
           lock.lock();
+          worker.wake.wait(lock, woken);
         }
         if (!worker.job) return;  // stopping: the queue is empty, or it would not be idle
         job = std::move(worker.job);

@@ -35,7 +35,7 @@ class WorkerPool {
 
   void Run(Worker& worker);
 
-  static constexpr std::chrono::seconds kReleaseMemoryEvery{2};
+  static constexpr std::chrono::seconds kReleaseMemoryAfter{2};
 
   std::mutex mutex_;  // guards queue_, idle_, stopping_ and every worker's job
   std::deque<std::function<void()>> queue_;
