@@ -8,11 +8,13 @@
 extern "C" int mallctl(const char* name, void* oldp, std::size_t* oldlenp, void* newp,
                        std::size_t newlen) __attribute__((weak));
 
-// jemalloc reads its settings from this symbol when the process starts: a thread of its own
-// gives back, a few seconds after a load peak, the pages left free, instead of waiting for the
-// next allocations to do it.
+// jemalloc reads its settings from this symbol when the process starts. A thread of its own
+// gives back the pages left free a second after a load peak, at once rather than marked for
+// the kernel to take later (which still counts as resident); two arenas rather than eight per
+// processor: with every worker's own cache in front of them, more only spread the sessions'
+// long-lived objects over more half-empty pages (the soak's peak: 85 MB against 112 MB).
 extern "C" {
-const char* malloc_conf = "background_thread:true";
+const char* malloc_conf = "background_thread:true,narenas:2,dirty_decay_ms:1000,muzzy_decay_ms:0";
 }
 
 namespace qx::host {
