@@ -6,7 +6,6 @@
 #include "controls/IWLabel.h"
 #include "controls/IWListbox.h"
 #include "data/ADODataSet.h"
-#include "data/DataErrors.h"
 #include "data/Statements.h"
 #include "data/qxconsts.h"
 #include "runtime/Format.h"
@@ -124,14 +123,12 @@ TMailOutcome TMailRecipientsForm::SendRequestMail(int requestId, bool urgent,
   if (!session.SendRequestMail(requestId, session.Email, urgent, bodyLines, recipients, subject,
                                session.Email))
     return TMailOutcome::NotSent;
-  try {
-    if (!session.RecordEmailNote(requestId, session.NextRequestStatusId(), kStatusTypeEmail,
-                                 recipients, subject))
-      return TMailOutcome::NotRecorded;
-  } catch (const EDatabaseError&) {
-    // The note's id could not be read: the mail is out, only its record is missing.
+  // The mail is out whatever becomes of its record.
+  if (!session.InWriteTransaction([&] {
+        return session.RecordEmailNote(requestId, session.NextRequestStatusId(), kStatusTypeEmail,
+                                       recipients, subject);
+      }))
     return TMailOutcome::NotRecorded;
-  }
   for (const std::string& address : edtEmail_->Items().Lines())
     if (!session.RecordHistEmail(session.Id_User, address)) break;
   return TMailOutcome::Recorded;

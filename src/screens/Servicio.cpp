@@ -63,16 +63,25 @@ void TfrmServicio::btnContarClick(TObject*) {
   lblNumCarac_->SetCaption(CountCharacters(edtDescrip_->Text()));
 }
 
-bool TfrmServicio::StoreRequest(int requestId, int noteId, std::string& reason) {
+int TfrmServicio::StoreRequest(std::string& reason) {
   TusSesion& session = Session();
   TADOConnection& connection = session.adocnWebServices();
+  int requestId = 0;
   bool stored = false;
   try {
     connection.BeginTrans();
-    stored = session.InsertRequest(requestId, noteId, session.Id_User, edtDescrip_->Text(),
-                                   cbUrgent_->Checked(), cbRepairNotice_->Checked()) &&
-             session.InsertStatusNote(requestId, noteId, kStatusTypeStatus, kStatusNew,
-                                      mmComments_->Lines().Text());
+    // The keys are taken inside the write transaction, which holds the file's write lock: no
+    // other session can take the same ones before the inserts.
+    requestId = session.NextRequestId();
+    const int noteId = session.NextRequestStatusId();
+    if (requestId <= 0 || noteId <= 0) {
+      reason = kMsgRequestNumberError;
+    } else {
+      stored = session.InsertRequest(requestId, noteId, session.Id_User, edtDescrip_->Text(),
+                                     cbUrgent_->Checked(), cbRepairNotice_->Checked()) &&
+               session.InsertStatusNote(requestId, noteId, kStatusTypeStatus, kStatusNew,
+                                        mmComments_->Lines().Text());
+    }
     if (stored) {
       connection.CommitTrans();
       session.RefreshHome = true;
@@ -89,7 +98,7 @@ bool TfrmServicio::StoreRequest(int requestId, int noteId, std::string& reason) 
       // The engine has ended the transaction on its own; nothing of it was kept.
     }
   }
-  return stored;
+  return stored ? requestId : 0;
 }
 
 void TfrmServicio::btnAceptarClick(TObject*) {
@@ -99,13 +108,8 @@ void TfrmServicio::btnAceptarClick(TObject*) {
     TButtonsHeld held(*this);
     const std::string description = edtDescrip_->Text();
     if (ValidateDescription(description, reason)) {
-      TusSesion& session = Session();
-      const int requestId = session.NextRequestId();
-      const int noteId = session.NextRequestStatusId();
-      if (requestId <= 0 || noteId <= 0)
-        reason = kMsgRequestNumberError;
-      else
-        stored = StoreRequest(requestId, noteId, reason);
+      const int requestId = StoreRequest(reason);
+      stored = requestId > 0;
       // The request is kept whatever becomes of its mail.
       if (stored && canSendMail_ && edtEmail().Items().Count() > 0)
         SendRequestMail(requestId, cbUrgent_->Checked(), mmComments_->Lines(), description);

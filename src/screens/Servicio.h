@@ -39,9 +39,10 @@ class TfrmServicio : public TMailRecipientsForm {
   void Loaded() override;
 
  private:
-  // The request and its first note in one transaction: true when both were stored. A write
-  // the database refuses gives false with no reason; an error gives false with one.
-  bool StoreRequest(int requestId, int noteId, std::string& reason);
+  // The request and its first note, with their keys, in one transaction: the request's number
+  // when both were stored, else 0. A write the database refuses gives no reason; an error, or
+  // keys that cannot be taken, give one.
+  int StoreRequest(std::string& reason);
 
   TIWLabel* lblNumCarac_ = nullptr;
   TIWEdit* edtDescrip_ = nullptr;

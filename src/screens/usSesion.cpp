@@ -143,20 +143,29 @@ bool TusSesion::RecordEmailNote(int requestId, int noteId, int kind,
 }
 
 bool TusSesion::RecordHistEmail(int userId, std::string_view address) {
-  try {
+  return InWriteTransaction([&] {
     {
       TClosing closing(*dsTmp_);
       OpenTmp(SqlHistEmailKnown(userId, address));
       if (!dsTmp_->IsEmpty()) return true;
     }
     return ExecCommand(kSqlInsertHistEmail, {NextHistEmailId(), userId, address});
-  } catch (const EDatabaseError&) {
-    return false;
-  }
+  });
 }
 
 bool TusSesion::ChangeRequestStatus(int requestId, int statusId, std::string_view comments) {
-  const int noteId = NextRequestStatusId();  // a failure here has written nothing
+  return InWriteTransaction([&] {
+    const int noteId = NextRequestStatusId();
+    // The request must exist: repointing nothing and adding a note would report a change
+    // that did not happen.
+    const std::optional<std::int64_t> repointed =
+        RunCommand(kSqlChangeRequestStatus, {noteId, requestId});
+    return repointed == 1 &&
+           InsertStatusNote(requestId, noteId, kStatusTypeStatus, statusId, comments);
+  });
+}
+
+bool TusSesion::InWriteTransaction(const std::function<bool()>& write) {
   TADOConnection& connection = *adocnWebServices_;
   try {
     connection.BeginTrans();
@@ -165,17 +174,12 @@ bool TusSesion::ChangeRequestStatus(int requestId, int statusId, std::string_vie
   }
   bool done = false;
   try {
-    // The request must exist: repointing nothing and adding a note would report a change
-    // that did not happen.
-    const std::optional<std::int64_t> repointed =
-        RunCommand(kSqlChangeRequestStatus, {noteId, requestId});
-    done = repointed == 1 &&
-           InsertStatusNote(requestId, noteId, kStatusTypeStatus, statusId, comments);
+    done = write();
     if (done) connection.CommitTrans();
   } catch (const EDatabaseError&) {
     done = false;
   }
-  if (!done) {
+  if (!done && connection.InTransaction()) {
     try {
       connection.RollbackTrans();
     } catch (const EDatabaseError&) {

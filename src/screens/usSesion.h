@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -77,6 +78,11 @@ class TusSesion : public TIWUserSessionBase {
   // Runs a writing statement on ADOcmdUpdate, its parameters given `values` in order. True
   // when it ran; false (nothing shown) when the database refused it.
   bool ExecCommand(std::string_view statement, std::initializer_list<Variant> values);
+  // Runs `write` in one write transaction on the session's connection: committed when it
+  // answers true, rolled back when it answers false or the database fails (false then). The
+  // transaction holds the file's write lock from its start, so a key taken inside it is no
+  // other writer's: keys taken before it could be taken by two sessions at once.
+  bool InWriteTransaction(const std::function<bool()>& write);
 
   // --- Writes. False when the database refuses the write.
   bool InsertRequest(int requestId, int firstNoteId, int userId, std::string_view description,
@@ -88,10 +94,11 @@ class TusSesion : public TIWUserSessionBase {
   // "To: <recipients>\r\nSubject: <subject>"; only `kind` 2 writes, any other gives false.
   bool RecordEmailNote(int requestId, int noteId, int kind, std::string_view recipients,
                        std::string_view subject);
-  // Adds the address to the user's history unless it is there (true then, nothing written).
+  // Adds the address to the user's history unless it is there (true then, nothing written),
+  // its key taken in the same write transaction.
   bool RecordHistEmail(int userId, std::string_view address);
-  // Repoints the request to a new note of `statusId` and writes that note, in one transaction:
-  // both or neither. A failure to allocate the note id passes to the caller.
+  // Repoints the request to a new note of `statusId` and writes that note, in one transaction
+  // that also takes the note's key: both or neither.
   bool ChangeRequestStatus(int requestId, int statusId, std::string_view comments);
   // Stores the user's day window in every language row (the caller owns the transaction).
   bool UpdateRequestGetDays(int userId, int days);

@@ -4,7 +4,9 @@
 // server on 127.0.0.1.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
+#include <thread>
 #include <vector>
 
 #include <cmath>
@@ -168,6 +170,39 @@ TEST_F(SessionData, ChangeRequestStatusCommitsBothWritesOrNeither) {
   // The connection is usable again afterwards.
   EXPECT_TRUE(session->ChangeRequestStatus(5, kStatusReminder, "Third"));
   EXPECT_EQ(CurrentNote(5), 3);
+}
+
+TEST_F(SessionData, SessionsWritingAtOnceNeverTakeTheSameKey) {
+  // Six people remind their own requests and record addresses at the same moments: every
+  // write succeeds, each with a key of its own.
+  constexpr int kPeople = 6, kTimes = 15;
+  for (int person = 1; person <= kPeople; ++person) {
+    AddUser(person, "Person " + std::to_string(person), "p@mail.es", true);
+    AddRequest(person, person);
+  }
+  std::vector<Owned<TusSesion>> sessions;
+  for (int person = 1; person <= kPeople; ++person) {
+    sessions.push_back(NewSession());
+    ASSERT_TRUE(sessions.back()->ReloadUser(person));
+  }
+  std::atomic<int> failures = 0;
+  std::vector<std::thread> people;
+  for (int person = 1; person <= kPeople; ++person)
+    people.emplace_back([&, person] {
+      TusSesion& session = *sessions[static_cast<std::size_t>(person - 1)];
+      for (int i = 0; i < kTimes; ++i) {
+        if (!session.ChangeRequestStatus(person, kStatusReminder, "Again")) ++failures;
+        if (!session.RecordHistEmail(person, "desk" + std::to_string(i) + "@mail.es")) ++failures;
+      }
+    });
+  for (std::thread& t : people) t.join();
+  EXPECT_EQ(failures, 0);
+  EXPECT_EQ(Integer(kNoteCount), kPeople * (kTimes + 1));
+  EXPECT_EQ(Integer("SELECT Count(*) FROM HistEmail"), kPeople * kTimes);
+  for (int person = 1; person <= kPeople; ++person)
+    EXPECT_EQ(Integer("SELECT Count(*) FROM Request_Status WHERE Id_Request = " +
+                      std::to_string(person) + " AND Id_Req_Status = (SELECT Id_Req_Status "
+                      "FROM Request WHERE Id_Request = " + std::to_string(person) + ")"), 1);
 }
 
 TEST_F(SessionData, WritesStoreTheirValuesAndRefusedOnesReturnFalse) {
