@@ -3,8 +3,6 @@
 
 #include "controls/IWButton.h"
 #include "controls/IWEdit.h"
-#include "data/ADOConnection.h"
-#include "data/DataErrors.h"
 #include "data/qxconsts.h"
 #include "runtime/Strings.h"
 #include "screens/DefinedControl.h"
@@ -49,26 +47,11 @@ void TfrmConfigurar::btnAceptarClick(TObject*) {
     return;
   }
   TusSesion& session = TusSesion::Of(*this);
-  TADOConnection& connection = session.adocnWebServices();
-  bool stored = false;
-  try {
-    connection.BeginTrans();
-    // False: refused by the database without an error; the screen stays, silently.
-    stored = session.UpdateRequestGetDays(session.Id_User, days);
-    if (stored) connection.CommitTrans();
-  } catch (const EDatabaseError&) {
-    stored = false;
-    Alert(kMsgDaysUpdateFailed);
-  }
-  if (!stored) {
-    try {
-      // A transaction that never began has nothing to undo.
-      if (connection.InTransaction()) connection.RollbackTrans();
-    } catch (const EDatabaseError&) {
-      // The engine has ended the transaction on its own; nothing of it was kept.
-    }
-    return;
-  }
+  const auto outcome = session.InWriteTransaction(
+      [&] { return session.UpdateRequestGetDays(session.Id_User, days); });
+  if (outcome == TusSesion::TWriteOutcome::Failed) Alert(kMsgDaysUpdateFailed);
+  // Refused by the database without an error: the screen stays, silently.
+  if (outcome != TusSesion::TWriteOutcome::Written) return;
   // The home screen's next render rebuilds its list, reading the new window with the user.
   session.RefreshHome = true;
   Release();

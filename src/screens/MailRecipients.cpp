@@ -124,10 +124,10 @@ TMailOutcome TMailRecipientsForm::SendRequestMail(int requestId, bool urgent,
                                session.Email))
     return TMailOutcome::NotSent;
   // The mail is out whatever becomes of its record.
-  if (!session.InWriteTransaction([&] {
+  if (session.InWriteTransaction([&] {
         return session.RecordEmailNote(requestId, session.NextRequestStatusId(), kStatusTypeEmail,
                                        recipients, subject);
-      }))
+      }) != TusSesion::TWriteOutcome::Written)
     return TMailOutcome::NotRecorded;
   for (const std::string& address : edtEmail_->Items().Lines())
     if (!session.RecordHistEmail(session.Id_User, address)) break;

@@ -9,8 +9,6 @@
 #include "controls/IWListbox.h"
 #include "controls/IWMemo.h"
 #include "controls/IWTabControl.h"
-#include "data/ADOConnection.h"
-#include "data/DataErrors.h"
 #include "data/Statements.h"
 #include "data/qxconsts.h"
 #include "forms/TextHelpers.h"
@@ -65,40 +63,29 @@ void TfrmServicio::btnContarClick(TObject*) {
 
 int TfrmServicio::StoreRequest(std::string& reason) {
   TusSesion& session = Session();
-  TADOConnection& connection = session.adocnWebServices();
   int requestId = 0;
-  bool stored = false;
-  try {
-    connection.BeginTrans();
-    // The keys are taken inside the write transaction, which holds the file's write lock: no
-    // other session can take the same ones before the inserts.
+  // Both keys are taken inside the transaction, so they are this session's alone.
+  const auto outcome = session.InWriteTransaction([&] {
     requestId = session.NextRequestId();
     const int noteId = session.NextRequestStatusId();
     if (requestId <= 0 || noteId <= 0) {
       reason = kMsgRequestNumberError;
-    } else {
-      stored = session.InsertRequest(requestId, noteId, session.Id_User, edtDescrip_->Text(),
-                                     cbUrgent_->Checked(), cbRepairNotice_->Checked()) &&
-               session.InsertStatusNote(requestId, noteId, kStatusTypeStatus, kStatusNew,
-                                        mmComments_->Lines().Text());
+      return false;
     }
-    if (stored) {
-      connection.CommitTrans();
-      session.RefreshHome = true;
-    }
-  } catch (const EDatabaseError&) {
-    stored = false;
+    return session.InsertRequest(requestId, noteId, session.Id_User, edtDescrip_->Text(),
+                                 cbUrgent_->Checked(), cbRepairNotice_->Checked()) &&
+           session.InsertStatusNote(requestId, noteId, kStatusTypeStatus, kStatusNew,
+                                    mmComments_->Lines().Text());
+  });
+  if (outcome == TusSesion::TWriteOutcome::Written) {
+    session.RefreshHome = true;
+    return requestId;
+  }
+  if (outcome == TusSesion::TWriteOutcome::Failed) {
     session.RefreshHome = false;
     reason = kMsgRequestStoreError;
   }
-  if (!stored && connection.InTransaction()) {
-    try {
-      connection.RollbackTrans();
-    } catch (const EDatabaseError&) {
-      // The engine has ended the transaction on its own; nothing of it was kept.
-    }
-  }
-  return stored ? requestId : 0;
+  return 0;
 }
 
 void TfrmServicio::btnAceptarClick(TObject*) {

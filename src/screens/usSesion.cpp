@@ -144,49 +144,47 @@ bool TusSesion::RecordEmailNote(int requestId, int noteId, int kind,
 
 bool TusSesion::RecordHistEmail(int userId, std::string_view address) {
   return InWriteTransaction([&] {
-    {
-      TClosing closing(*dsTmp_);
-      OpenTmp(SqlHistEmailKnown(userId, address));
-      if (!dsTmp_->IsEmpty()) return true;
-    }
-    return ExecCommand(kSqlInsertHistEmail, {NextHistEmailId(), userId, address});
-  });
+           {
+             TClosing closing(*dsTmp_);
+             OpenTmp(SqlHistEmailKnown(userId, address));
+             if (!dsTmp_->IsEmpty()) return true;
+           }
+           return ExecCommand(kSqlInsertHistEmail, {NextHistEmailId(), userId, address});
+         }) == TWriteOutcome::Written;
 }
 
 bool TusSesion::ChangeRequestStatus(int requestId, int statusId, std::string_view comments) {
   return InWriteTransaction([&] {
-    const int noteId = NextRequestStatusId();
-    // The request must exist: repointing nothing and adding a note would report a change
-    // that did not happen.
-    const std::optional<std::int64_t> repointed =
-        RunCommand(kSqlChangeRequestStatus, {noteId, requestId});
-    return repointed == 1 &&
-           InsertStatusNote(requestId, noteId, kStatusTypeStatus, statusId, comments);
-  });
+           const int noteId = NextRequestStatusId();
+           // The request must exist: repointing nothing and adding a note would report a
+           // change that did not happen.
+           const std::optional<std::int64_t> repointed =
+               RunCommand(kSqlChangeRequestStatus, {noteId, requestId});
+           return repointed == 1 &&
+                  InsertStatusNote(requestId, noteId, kStatusTypeStatus, statusId, comments);
+         }) == TWriteOutcome::Written;
 }
 
-bool TusSesion::InWriteTransaction(const std::function<bool()>& write) {
+TusSesion::TWriteOutcome TusSesion::InWriteTransaction(const std::function<bool()>& write) {
   TADOConnection& connection = *adocnWebServices_;
+  TWriteOutcome outcome = TWriteOutcome::Failed;
   try {
     connection.BeginTrans();
-  } catch (const EDatabaseError&) {
-    return false;
-  }
-  bool done = false;
-  try {
-    done = write();
-    if (done) connection.CommitTrans();
-  } catch (const EDatabaseError&) {
-    done = false;
-  }
-  if (!done && connection.InTransaction()) {
-    try {
-      connection.RollbackTrans();
-    } catch (const EDatabaseError&) {
-      // The engine has ended the transaction on its own; nothing of it was kept.
+    if (write()) {
+      connection.CommitTrans();
+      return TWriteOutcome::Written;
     }
+    outcome = TWriteOutcome::Refused;
+  } catch (const EDatabaseError&) {
+    outcome = TWriteOutcome::Failed;
   }
-  return done;
+  try {
+    // A transaction that never began has nothing to undo.
+    if (connection.InTransaction()) connection.RollbackTrans();
+  } catch (const EDatabaseError&) {
+    // The engine has ended the transaction on its own; nothing of it was kept.
+  }
+  return outcome;
 }
 
 bool TusSesion::UpdateRequestGetDays(int userId, int days) {

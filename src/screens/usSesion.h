@@ -79,10 +79,12 @@ class TusSesion : public TIWUserSessionBase {
   // when it ran; false (nothing shown) when the database refused it.
   bool ExecCommand(std::string_view statement, std::initializer_list<Variant> values);
   // Runs `write` in one write transaction on the session's connection: committed when it
-  // answers true, rolled back when it answers false or the database fails (false then). The
-  // transaction holds the file's write lock from its start, so a key taken inside it is no
-  // other writer's: keys taken before it could be taken by two sessions at once.
-  bool InWriteTransaction(const std::function<bool()>& write);
+  // answers true (Written), rolled back when it answers false (Refused) or the database fails,
+  // the transaction's start included (Failed). The transaction holds the file's write lock from
+  // its start, so a key taken inside it is no other writer's: keys taken before it could be
+  // taken by two sessions at once.
+  enum class TWriteOutcome { Written, Refused, Failed };
+  TWriteOutcome InWriteTransaction(const std::function<bool()>& write);
 
   // --- Writes. False when the database refuses the write.
   bool InsertRequest(int requestId, int firstNoteId, int userId, std::string_view description,
