@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "data/DataErrors.h"
+#include "data/SqliteJoins.h"
 #include "runtime/Format.h"
 #include "runtime/Strings.h"
 
@@ -223,9 +224,12 @@ class SqliteConnection final : public DbConnection {
   std::unique_ptr<DbStatement> Prepare(std::string_view sql) override {
     if (auto cached = cache_->Take(sql))
       return std::make_unique<SqliteStatement>(db_, std::move(*cached), cache_);
+    // Kept under the text it was given; SQLite compiles the form it plans best.
+    const std::optional<std::string> flat = FlattenNestedOuterJoin(sql);
+    const std::string_view text = flat ? std::string_view(*flat) : sql;
     sqlite3_stmt* stmt = nullptr;
     const char* tail = nullptr;
-    int rc = sqlite3_prepare_v3(db_, sql.data(), static_cast<int>(sql.size()), 0, &stmt, &tail);
+    int rc = sqlite3_prepare_v3(db_, text.data(), static_cast<int>(text.size()), 0, &stmt, &tail);
     if (rc != SQLITE_OK) {
       DbErrorKind kind = (rc & 0xFF) == SQLITE_ERROR ? DbErrorKind::kSyntax : KindOf(rc);
       throw EADOError(Utf8ToAnsi(sqlite3_errmsg(db_)), kind);
@@ -235,7 +239,7 @@ class SqliteConnection final : public DbConnection {
         std::make_unique<SqliteStatement>(db_, Compiled(sql, stmt), cache_);
     // A second statement after the first is refused rather than silently dropped, so that
     // composed text can never smuggle in another statement.
-    std::string_view rest(tail, static_cast<std::size_t>(sql.data() + sql.size() - tail));
+    std::string_view rest(tail, static_cast<std::size_t>(text.data() + text.size() - tail));
     if (!rest.empty()) {
       sqlite3_stmt* extra = nullptr;
       rc = sqlite3_prepare_v3(db_, rest.data(), static_cast<int>(rest.size()), 0, &extra, nullptr);
