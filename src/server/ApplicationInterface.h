@@ -43,6 +43,7 @@ struct TIWSessionStartInfo {
   std::string AuthPassword;
   TStringList RunParams;     // the start request's query fields
   int SessionTimeOut = 10;   // minutes, from the controller's SessionTimeout
+  int SessionTimeOutSeconds = 0;  // the test option: seconds instead of the minutes when set
 };
 
 // A session's application object as the registry, the dispatcher, the file commands and the
@@ -75,6 +76,10 @@ class IIWApplication : public TComponent {
   // The session's own cache folder (CacheDir + "user/" + AppID + "/"), made at creation.
   const std::string& UserCacheDir() const noexcept { return userCacheDir_; }
   int SessionTimeOut() const noexcept { return start_.SessionTimeOut; }
+  // How long the session may stay idle: its SessionTimeOut, or the test option's seconds.
+  int IdleLimitSeconds() const noexcept {
+    return start_.SessionTimeOutSeconds > 0 ? start_.SessionTimeOutSeconds : start_.SessionTimeOut * 60;
+  }
   TDateTime SessionTimeStamp() const noexcept { return sessionTimeStamp_; }
 
   // --- Lifetime, guarded by Lock().

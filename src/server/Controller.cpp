@@ -64,6 +64,7 @@ void TServerController::IWServerControllerBaseCreate() {
   const TServiceSettings settings = ReadServiceSettings(folder, true);
   SetPort(settings.port);
   SetSessionTimeout(settings.sessionTimeout);
+  SetSessionTimeoutSeconds(settings.sessionTimeoutSeconds);
   databasePath_ = settings.databasePath;
   SetFilesDir(folder + "Files");
   SetCacheDir(folder + "Cache");

@@ -1,6 +1,7 @@
 // Creation, setters with their rules, and shut-down of the server controller base.
 #include "server/ServerControllerBase.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "runtime/Files.h"
@@ -81,7 +82,7 @@ void TIWServerControllerBase::StartSessionThreads() {
   if (shutDown_) return;
   TIWSessions* sessions = GSessions();
   if (!timeoutThread_ && sessions) {
-    timeoutThread_ = std::make_unique<TSessionTimeoutThread>(*sessions);
+    timeoutThread_ = std::make_unique<TSessionTimeoutThread>(*sessions, SweepInterval());
     timeoutThread_->Start();
   }
   if (!purgeThread_) {
@@ -183,6 +184,17 @@ void TIWServerControllerBase::SetFilesDir(std::string_view value) {
 void TIWServerControllerBase::SetSessionTimeout(int minutes) {
   if (minutes < 0 || minutes > kMaxSessionTimeout) throw EIWException(kInvalidSessionTimeout);
   sessionTimeout_ = minutes;
+}
+
+void TIWServerControllerBase::SetSessionTimeoutSeconds(int seconds) {
+  if (seconds < 0 || seconds > kMaxSessionTimeoutSeconds) throw EIWException(kInvalidSessionTimeout);
+  sessionTimeoutSeconds_ = seconds;
+}
+
+std::chrono::milliseconds TIWServerControllerBase::SweepInterval() const noexcept {
+  if (sessionTimeoutSeconds_ == 0) return TSessionTimeoutThread::kSweepInterval;
+  return std::clamp(std::chrono::milliseconds(sessionTimeoutSeconds_ * 250), std::chrono::milliseconds(1000),
+                    TSessionTimeoutThread::kSweepInterval);
 }
 
 void TIWServerControllerBase::SetTheme(std::string v) {

@@ -3,6 +3,7 @@
 // folder) and its shut-down. Settings are read-only once the controller has started.
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -19,6 +20,7 @@ namespace qx {
 extern const char* const kInvalidAppName;         // "\"" + value + "\" is not a valid ..."
 extern const char* const kInvalidSessionTimeout;
 constexpr int kMaxSessionTimeout = 600;  // minutes
+constexpr int kMaxSessionTimeoutSeconds = kMaxSessionTimeout * 60;
 extern const char* const kUnableToCreateCacheDir;  // Format: folder
 extern const char* const kCacheDirCreated;         // Format: folder
 extern const char* const kFrameworkVersion;
@@ -145,6 +147,11 @@ class TIWServerControllerBase : public TCustomServerController {
   void SetServerResizeTimeout(int v) noexcept { serverResizeTimeout_ = v; }
   int SessionTimeout() const noexcept { return sessionTimeout_; }
   void SetSessionTimeout(int minutes);  // outside 0–600 fails with kInvalidSessionTimeout
+  // A test option: sessions idle this many seconds are freed instead (0: SessionTimeout rules),
+  // and the sweep looks every quarter of it, at least once a second and at most once a minute.
+  int SessionTimeoutSeconds() const noexcept { return sessionTimeoutSeconds_; }
+  void SetSessionTimeoutSeconds(int seconds);  // outside 0–36000 fails with kInvalidSessionTimeout
+  std::chrono::milliseconds SweepInterval() const noexcept;
   TIWFileReference& SessionTimeoutURL() noexcept { return sessionTimeoutURL_; }
   const TIWFileReference& SessionTimeoutURL() const noexcept { return sessionTimeoutURL_; }
   TIWSessionTrackingMethod SessionTrackingMethod() const noexcept { return trackingMethod_; }
@@ -266,6 +273,7 @@ class TIWServerControllerBase : public TCustomServerController {
   bool restrictSubnet_ = false;
   int serverResizeTimeout_ = 0;
   int sessionTimeout_ = 10;
+  int sessionTimeoutSeconds_ = 0;
   TIWFileReference sessionTimeoutURL_;
   TIWSessionTrackingMethod trackingMethod_ = tmURL;
   bool showResyncWarning_ = true;

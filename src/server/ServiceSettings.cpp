@@ -11,17 +11,18 @@ namespace qx {
 
 namespace {
 
-// WEBSERVICE/SessionTimeout, read strictly: a typing mistake must not silently keep sessions
+// A time-out key of WEBSERVICE, read strictly: a typing mistake must not silently keep sessions
 // for the default time.
-int ReadSessionTimeout(const TIniFile& ini, const std::string& fileName) {
-  const std::string text = ini.ReadString("WEBSERVICE", "SessionTimeout", "");
-  if (Trim(text).empty()) return kDefaultSessionTimeout;
-  const std::optional<std::int64_t> minutes = TryStrToInt64(text);
-  if (!minutes || *minutes < 0 || *minutes > kMaxSessionTimeout)
-    throw EIWException(std::string(kInvalidSessionTimeout) + " " + fileName +
-                       ": SessionTimeout in section WEBSERVICE is \"" + text +
-                       "\"; it must be minutes from 0 to " + IntToStr(kMaxSessionTimeout) + ".");
-  return static_cast<int>(*minutes);
+int ReadSessionTimeout(const TIniFile& ini, const std::string& fileName, const char* key, int missing,
+                       int low, int high, const char* unit) {
+  const std::string text = ini.ReadString("WEBSERVICE", key, "");
+  if (Trim(text).empty()) return missing;
+  const std::optional<std::int64_t> value = TryStrToInt64(text);
+  if (!value || *value < low || *value > high)
+    throw EIWException(std::string(kInvalidSessionTimeout) + " " + fileName + ": " + key +
+                       " in section WEBSERVICE is \"" + text + "\"; it must be " + unit + " from " +
+                       IntToStr(low) + " to " + IntToStr(high) + ".");
+  return static_cast<int>(*value);
 }
 
 }  // namespace
@@ -38,7 +39,10 @@ TServiceSettings ReadServiceSettings(const std::string& libraryFolder, bool stor
   }
   TIniFile ini(fileName);
   settings.port = ini.ReadInteger("WEBSERVICE", "TCPIPPort", kDefaultTCPIPPort);
-  settings.sessionTimeout = ReadSessionTimeout(ini, fileName);
+  settings.sessionTimeout = ReadSessionTimeout(ini, fileName, "SessionTimeout", kDefaultSessionTimeout, 0,
+                                               kMaxSessionTimeout, "minutes");
+  settings.sessionTimeoutSeconds = ReadSessionTimeout(ini, fileName, "SessionTimeoutSeconds", 0, 1,
+                                                      kMaxSessionTimeoutSeconds, "seconds");
   std::string databaseFolder = ini.ReadString("DATABASE", "FileName", kDatabaseFileName);
   if (databaseFolder.empty()) {
     databaseFolder = libraryFolder + "BasesMDB";

@@ -16,6 +16,7 @@ struct TServiceSettings {
   int port = kDefaultTCPIPPort;
   std::string databasePath;
   int sessionTimeout = kDefaultSessionTimeout;
+  int sessionTimeoutSeconds = 0;  // the test option; 0 when not set
 };
 
 // The settings of the library in `libraryFolder` (with its trailing '/'). With the settings
@@ -26,6 +27,8 @@ struct TServiceSettings {
 // the file: 8081 and libraryFolder + "database/Requests.mdb". WEBSERVICE/SessionTimeout gives
 // the minutes a session may stay idle (10 when missing; a soak run shortens it); a value that
 // is not a whole number from 0 to 600 fails with EIWException naming the file and the value.
+// WEBSERVICE/SessionTimeoutSeconds, a test option for runs that must see idle sessions freed
+// within seconds, overrides it with seconds from 1 to 36000, read as strictly.
 TServiceSettings ReadServiceSettings(const std::string& libraryFolder, bool storeDefault);
 
 }  // namespace qx

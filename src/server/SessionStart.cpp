@@ -46,6 +46,7 @@ TIWSessionStartInfo StartInfo(TWebRequest& request, const std::string& clientTyp
   info.ReferringURL = request.Referer();
   info.RunParams = request.UrlFields();
   info.SessionTimeOut = controller.SessionTimeout();
+  info.SessionTimeOutSeconds = controller.SessionTimeoutSeconds();
   return info;
 }
 

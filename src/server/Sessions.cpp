@@ -98,8 +98,8 @@ std::vector<Owned<IIWApplication>> TIWSessions::CollectExpired(TDateTime now) {
       IIWApplication& session = *(*bucket)[static_cast<std::size_t>(i)].Value;
       // A busy session is in use, so not idle; waiting for it here would stop every lookup.
       if (!session.Lock().TryLock()) continue;
-      int timeOut = session.SessionTimeOut();
-      bool idle = now - session.LastAccess() >= EncodeTime(timeOut / 60, timeOut % 60, 0, 0);
+      const int limit = session.IdleLimitSeconds();
+      bool idle = now - session.LastAccess() >= EncodeTime(limit / 3600, limit / 60 % 60, limit % 60, 0);
       if (idle) expired.push_back(table_.RemoveAt(b, i));
       session.Lock().Unlock();
       // The bucket is freed when its last node goes.

@@ -72,6 +72,33 @@ TEST_F(Controller, SessionTimeoutComesFromTheSettingsFileAndABadValueStopsTheSta
   }
 }
 
+// The test option for runs that must see sessions freed within seconds: it sets the idle limit
+// and how often the sweep looks; a bad value stops the start like a bad SessionTimeout.
+TEST_F(Controller, SessionTimeoutSecondsSetsTheIdleLimitAndTheSweep) {
+  WriteIni("[WEBSERVICE]\r\nSessionTimeout=1\r\n");
+  EXPECT_EQ(Start()->SessionTimeoutSeconds(), 0);
+  EXPECT_EQ(Start()->SweepInterval(), std::chrono::milliseconds(60000));
+  WriteIni("[WEBSERVICE]\r\nSessionTimeout=1\r\nSessionTimeoutSeconds=20\r\n");
+  EXPECT_EQ(Start()->SessionTimeoutSeconds(), 20);
+  EXPECT_EQ(Start()->SweepInterval(), std::chrono::milliseconds(5000));
+  WriteIni("[WEBSERVICE]\r\nSessionTimeoutSeconds=2\r\n");
+  EXPECT_EQ(Start()->SweepInterval(), std::chrono::milliseconds(1000));
+  WriteIni("[WEBSERVICE]\r\nSessionTimeoutSeconds=3600\r\n");
+  EXPECT_EQ(Start()->SweepInterval(), std::chrono::milliseconds(60000));
+  for (const std::string bad : {"0", "36001", "20s"}) {
+    WriteIni("[WEBSERVICE]\r\nSessionTimeoutSeconds=" + bad + "\r\n");
+    try {
+      Start();
+      ADD_FAILURE() << bad;
+    } catch (const EIWException& e) {
+      EXPECT_EQ(e.Message(), "Invalid session timeout value. " + lib_.path() +
+                                 "ZozarodUruzede.ini: SessionTimeoutSeconds in section WEBSERVICE is \"" +
+                                 bad + "\"; it must be seconds from 1 to 36000.");
+    }
+    EXPECT_EQ(TServerController::Current(), nullptr);
+  }
+}
+
 TEST_F(Controller, EmptyFileNameGivesBasesMDBAndIsWrittenBack) {
   WriteIni("; kept comment\r\n[WEBSERVICE]\r\nTCPIPPort=8082\r\n[DATABASE]\r\nFileName=\r\n"
            "Other=x\r\n");

@@ -62,6 +62,22 @@ TEST_F(Sweep, FreesExactlyTheSessionsIdleForTheirTimeOut) {
   EXPECT_TRUE(tracker_.freedAsCurrent);
 }
 
+TEST_F(Sweep, TheSecondsOfTheTestOptionOverrideTheMinutes) {
+  TDateTime now = Now();
+  for (const char* id : {"secs1", "secs2"}) {
+    TIWSessionStartInfo start;
+    start.SessionTimeOut = 10;
+    start.SessionTimeOutSeconds = 20;
+    IIWApplication& s = sessions_.Add(Owned<IIWApplication>(new TIWApplication(std::move(start), id, &tracker_)));
+    s.Lock().Unlock();
+    s.SetLastAccess(now - (id[4] == '1' ? 19 : 21) * kSecond);
+  }
+  auto expired = sessions_.CollectExpired(now);
+  ASSERT_EQ(expired.size(), 1u);
+  EXPECT_EQ(expired[0]->AppID(), "secs2");
+  FreeSessions(expired);
+}
+
 TEST_F(Sweep, EmptiesBucketsAndKeepsOrderWithinThem) {
   TDateTime now = Now();
   // One bucket ("k3x9"), three sessions; the middle one survives.
