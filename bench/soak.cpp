@@ -1,11 +1,12 @@
 // Soak client: simulated people using the staged service for minutes, each on a connection of
 // its own, while the host's memory, descriptors and live sessions are sampled every minute.
 //
-//   soak --port P --host-pid PID --cache DIR --people N --minutes M --timeout-minutes T
-//        [--mails DIR] [--think-ms MIN-MAX] [--seed S]
+//   soak --port P --host-pid PID --cache DIR --people N --minutes M --timeout-seconds T
+//        [--staff U] [--mails DIR] [--think-ms MIN-MAX] [--seed S]
 //
-// Person i signs in as "Soak Person i" (password "soak") and, visit after visit, runs a random
-// script with think times: browse the request list and the notes, update, remind, cancel,
+// Visit after visit, a person signs in as one of the staff, "Soak Person u" (password "soak") for
+// a u drawn from 1 to U (--staff, the people when not given), and runs a random script with think
+// times: browse the request list and the notes, update, remind, cancel,
 // report (with typed recipients or none, now and then first with an empty description),
 // configure the day window (now and then first with a refused value), send a request by
 // e-mail (now and then first with no recipient); then signs out, or walks away leaving the
@@ -16,6 +17,7 @@
 // are compared with those sent. Prints a line per minute and the verdicts; exit status 0 when
 // every target is met.
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -43,8 +45,9 @@ struct Options {
   int hostPid = 0;
   std::string cache, mails;
   int people = 200;
+  int staff = 0;  // users to sign in as; --people when not given
   double minutes = 5;
-  int timeoutMinutes = 1;
+  int timeoutSeconds = 20;  // the host's SessionTimeoutSeconds
   int thinkMin = 1000, thinkMax = 5000;  // milliseconds
   unsigned seed = 1;
 };
@@ -55,6 +58,9 @@ struct CheckFailure : std::runtime_error {
 };
 
 std::atomic<bool> running{true};
+
+// How often the host's sweep looks under its SessionTimeoutSeconds: a quarter of it, from 1 to 60 s.
+int SweepSeconds(int timeoutSeconds) { return std::clamp(timeoutSeconds / 4, 1, 60); }
 
 // ---- what the people did and saw -------------------------------------------------------------
 
@@ -153,10 +159,10 @@ class SessionWatch {
     return std::all_of(left_.begin(), left_.end(), [](const Session& s) { return s.freed.has_value(); });
   }
   // The verdict on freeing: signed-out sessions at once, abandoned ones no earlier than their
-  // time-out and no later than one sweep (60 s) after it.
-  bool Verdict(int timeoutMinutes, std::string& detail) {
+  // time-out and no later than one sweep after it.
+  bool Verdict(int timeoutSeconds, std::string& detail) {
     std::lock_guard guard(lock_);
-    const double timeout = timeoutMinutes * 60.0;
+    const double timeout = timeoutSeconds, sweep = SweepSeconds(timeoutSeconds);
     long abandoned = 0, signedOut = 0, early = 0, late = 0, kept = 0, slowSignOut = 0;
     double first = 1e9, lastFreed = 0;
     for (const Session& s : left_) {
@@ -175,14 +181,14 @@ class SessionWatch {
       lastFreed = std::max(lastFreed, after);
       // The watch looks once a second; a sweep may start a moment late.
       if (after < timeout - 1) ++early;
-      if (after > timeout + 60 + 3) ++late;
+      if (after > timeout + sweep + 3) ++late;
     }
     char text[400];
     std::snprintf(text, sizeof text,
                   "%ld abandoned sessions freed %.0f to %.0f s after their last reply (window %.0f to "
                   "%.0f s): %ld early, %ld late, %ld never; %ld signed-out sessions freed, %ld of "
                   "them after more than 2.5 s",
-                  abandoned, abandoned ? first : 0.0, lastFreed, timeout, timeout + 60, early, late, kept,
+                  abandoned, abandoned ? first : 0.0, lastFreed, timeout, timeout + sweep, early, late, kept,
                   signedOut, slowSignOut);
     detail = text;
     return early == 0 && late == 0 && kept == 0 && slowSignOut == 0;
@@ -254,7 +260,8 @@ class Person {
       tally.Count("visits");
       Page login(session_->LoginPage());
       const std::vector<std::string> names = login.Options("CBUSERNAME");
-      const auto me = std::find(names.begin(), names.end(), "Soak Person " + std::to_string(index_));
+      const int user = Uniform(1, std::max(o_.staff, o_.people));
+      const auto me = std::find(names.begin(), names.end(), "Soak Person " + std::to_string(user));
       if (login.Form() != "frmLogin" || me == names.end())
         throw CheckFailure(Where("frmLogin") + ": no login screen listing this person");
       if (!Think()) return Leave(false);
@@ -452,15 +459,45 @@ struct Sample {
   long rss, fds, live;
 };
 
+// The host's resident size, read every second: a minute's figure is the middle of its readings,
+// so that one instant's requests in flight do not stand for the whole minute.
+class ResidentWatch {
+ public:
+  void Read(int pid) {
+    const long kib = ResidentKiB(pid);
+    std::lock_guard guard(lock_);
+    readings_.push_back(kib);
+  }
+  // The median, lowest and highest readings since the last call (now, when there were none).
+  std::array<long, 3> Minute(int pid) {
+    std::vector<long> readings;
+    {
+      std::lock_guard guard(lock_);
+      readings.swap(readings_);
+    }
+    if (readings.empty()) readings.push_back(ResidentKiB(pid));
+    std::sort(readings.begin(), readings.end());
+    return {readings[readings.size() / 2], readings.front(), readings.back()};
+  }
+
+ private:
+  std::mutex lock_;
+  std::vector<long> readings_;
+};
+
+ResidentWatch resident;
+
 Sample PrintSample(const Options& o, const SessionWatch& watch, const std::string& when) {
   long requests = 0;
   std::vector<double> latencies;
   const std::string byStatus = tally.Minute(requests, latencies);
   const double p50 = Percentile(latencies, 0.5), p90 = Percentile(latencies, 0.9), p99 = Percentile(latencies, 0.99);
   const double max = latencies.empty() ? 0 : *std::max_element(latencies.begin(), latencies.end());
-  const Sample s{ResidentKiB(o.hostPid), OpenDescriptors(o.hostPid), watch.Live()};
-  std::printf("%-8s %8ld req  p50 %6.1f p90 %6.1f p99 %7.1f max %7.1f ms  RSS %7ld KiB  fds %5ld  sessions %5ld  [%s]\n",
-              when.c_str(), requests, p50, p90, p99, max, s.rss, s.fds, s.live, byStatus.c_str());
+  const std::array<long, 3> rss = resident.Minute(o.hostPid);
+  const Sample s{rss[0], OpenDescriptors(o.hostPid), watch.Live()};
+  std::printf("%-8s %8ld req  p50 %6.1f p90 %6.1f p99 %7.1f max %7.1f ms  RSS %7ld KiB (%ld-%ld)  fds %5ld  "
+              "sessions %5ld  [%s]\n",
+              when.c_str(), requests, p50, p90, p99, max, s.rss, rss[1], rss[2], s.fds, s.live, byStatus.c_str());
   std::fflush(stdout);
   return s;
 }
@@ -476,8 +513,9 @@ Options Parse(int argc, char** argv) {
     else if (name == "--cache") o.cache = value;
     else if (name == "--mails") o.mails = value;
     else if (name == "--people") o.people = std::stoi(value);
+    else if (name == "--staff") o.staff = std::stoi(value);
     else if (name == "--minutes") o.minutes = std::stod(value);
-    else if (name == "--timeout-minutes") o.timeoutMinutes = std::stoi(value);
+    else if (name == "--timeout-seconds") o.timeoutSeconds = std::stoi(value);
     else if (name == "--seed") o.seed = static_cast<unsigned>(std::stoul(value));
     else if (name == "--think-ms") {
       o.thinkMin = std::stoi(value);
@@ -485,9 +523,9 @@ Options Parse(int argc, char** argv) {
     } else throw std::invalid_argument("unknown option " + name);
   }
   if (o.port <= 0 || o.hostPid <= 0 || o.cache.empty() || o.people <= 0 || o.minutes <= 0 ||
-      o.timeoutMinutes < 1 || o.thinkMin < 0 || o.thinkMax < o.thinkMin)
+      o.timeoutSeconds < 1 || o.thinkMin < 0 || o.thinkMax < o.thinkMin)
     throw std::invalid_argument("--port, --host-pid, --cache, and positive --people, --minutes and "
-                                "--timeout-minutes are needed");
+                                "--timeout-seconds are needed");
   if (ResidentKiB(o.hostPid) < 0) throw std::invalid_argument("no process " + std::to_string(o.hostPid));
   return o;
 }
@@ -515,14 +553,15 @@ int main(int argc, char** argv) {
     return 2;
   }
   SessionWatch watch(o.cache + "/user/");
-  std::printf("soak: %d people for %g minutes on 127.0.0.1:%d (host process %d), session time-out %d min\n",
-              o.people, o.minutes, o.port, o.hostPid, o.timeoutMinutes);
+  std::printf("soak: %d people for %g minutes on 127.0.0.1:%d (host process %d), session time-out %d s\n",
+              o.people, o.minutes, o.port, o.hostPid, o.timeoutSeconds);
   const Sample start = PrintSample(o, watch, "start");
 
   std::atomic<bool> watching{true};
   std::thread watcher([&] {
     while (watching) {
       watch.Look();
+      resident.Read(o.hostPid);
       std::this_thread::sleep_for(std::chrono::seconds(1));
     }
   });
@@ -543,12 +582,13 @@ int main(int argc, char** argv) {
   minutes.push_back(PrintSample(o, watch, "end"));
 
   // Every session still open now was walked away from: wait for the sweeps to free them.
-  const auto drainEnd = Clock::now() + std::chrono::seconds(o.timeoutMinutes * 60 + 60 + 10);
+  const auto drainEnd = Clock::now() + std::chrono::seconds(o.timeoutSeconds + SweepSeconds(o.timeoutSeconds) + 10);
   while (Clock::now() < drainEnd && !(watch.AllFreed() && watch.Live() == 0))
     std::this_thread::sleep_for(std::chrono::seconds(1));
   watching = false;
   watcher.join();
   watch.Look();
+  resident.Minute(o.hostPid);  // the drained figure is the size now, not the drain's middle
   const Sample drained = PrintSample(o, watch, "drained");
 
   std::printf("totals:");
@@ -560,7 +600,8 @@ int main(int argc, char** argv) {
               Percentile(all, 0.5), Percentile(all, 0.9), Percentile(all, 0.99),
               all.empty() ? 0.0 : *std::max_element(all.begin(), all.end()), all.size());
 
-  // The verdicts. Samples after the first minute are compared with the first minute's.
+  // The verdicts. People arrive during the first minute: the minutes after it are compared with
+  // the second.
   bool allMet = true;
   const auto verdict = [&](bool met, const std::string& what) {
     allMet = allMet && met;
@@ -571,24 +612,28 @@ int main(int argc, char** argv) {
   const long failures = tally.Get("check failures");
   verdict(failures == 0, "every reply the expected status, screen and alert (" + std::to_string(failures) + " not)");
   const Sample first = minutes.front();
-  long rssLow = first.rss, rssHigh = first.rss, fdHigh = first.fds;
-  for (const Sample& s : minutes) {
-    rssLow = std::min(rssLow, s.rss), rssHigh = std::max(rssHigh, s.rss);
-    fdHigh = std::max(fdHigh, s.fds);
-  }
+  long fdHigh = first.fds;
+  for (const Sample& s : minutes) fdHigh = std::max(fdHigh, s.fds);
   char text[300];
-  std::snprintf(text, sizeof text, "resident memory after the first minute within 5 %% of it: %ld to %ld KiB "
-                "against %ld (%+.1f %%, %+.1f %%)", rssLow, rssHigh, first.rss,
-                100.0 * (rssLow - first.rss) / first.rss, 100.0 * (rssHigh - first.rss) / first.rss);
-  if (minutes.size() > 1) verdict(rssHigh <= first.rss * 1.05 && rssLow >= first.rss * 0.95, text);
-  else std::printf("verdict: -       resident memory not judged: the run is shorter than two minutes\n");
+  if (minutes.size() > 2) {
+    const long second = minutes[1].rss;
+    long rssLow = second, rssHigh = second;
+    for (std::size_t m = 1; m < minutes.size(); ++m)
+      rssLow = std::min(rssLow, minutes[m].rss), rssHigh = std::max(rssHigh, minutes[m].rss);
+    std::snprintf(text, sizeof text, "resident memory after the first minute within 5 %% of the second's: %ld to "
+                  "%ld KiB against %ld (%+.1f %%, %+.1f %%)", rssLow, rssHigh, second,
+                  100.0 * (rssLow - second) / second, 100.0 * (rssHigh - second) / second);
+    verdict(rssHigh <= second * 1.05 && rssLow >= second * 0.95, text);
+  } else {
+    std::printf("verdict: -       resident memory not judged: the run is shorter than three minutes\n");
+  }
   // Descriptors follow the open connections, about one per person; a leak grows past that and
   // stays after the drain. The last sample, taken as the people leave, may be lower.
   std::snprintf(text, sizeof text, "descriptors flat: at most %ld after the first minute against %ld, %ld at the "
                 "start and %ld once drained", fdHigh, first.fds, start.fds, drained.fds);
   verdict(fdHigh <= first.fds * 1.05 + 5 && drained.fds <= start.fds + 5, text);
   std::string detail;
-  const bool freed = watch.Verdict(o.timeoutMinutes, detail);
+  const bool freed = watch.Verdict(o.timeoutSeconds, detail);
   verdict(freed && drained.live == 0, "every abandoned session freed after its time-out: " + detail + "; " +
                                           std::to_string(drained.live) + " live at the end");
   if (!o.mails.empty()) {
