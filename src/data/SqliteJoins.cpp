@@ -91,11 +91,22 @@ class Reader {
   std::size_t at_;
 };
 
+// Where `what` first stands outside a quoted text ('' inside one is a quote and leaves it open):
+// an address a person typed may read like a join and must stay as typed.
+std::size_t FindOutsideQuotes(std::string_view sql, std::string_view what) noexcept {
+  bool quoted = false;
+  for (std::size_t at = 0; at < sql.size(); ++at) {
+    if (sql[at] == '\'') quoted = !quoted;
+    else if (!quoted && sql.substr(at, what.size()) == what) return at;
+  }
+  return std::string_view::npos;
+}
+
 }  // namespace
 
 std::optional<std::string> FlattenNestedOuterJoin(std::string_view sql) {
   constexpr std::string_view kNested = "LEFT JOIN ((";
-  const std::size_t join = sql.find(kNested);
+  const std::size_t join = FindOutsideQuotes(sql, kNested);
   if (join == std::string_view::npos) return std::nullopt;
   Reader r(sql, join + kNested.size());
   std::string_view name, firstName, secondName;

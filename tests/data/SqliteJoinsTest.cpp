@@ -48,6 +48,10 @@ TEST(FlattenNestedOuterJoin, LeavesAloneWhatItCannotProveTheSame) {
   EXPECT_EQ(flat("(T.u = U.u)", "(V.v = T.v)", "A.t = V.t AND T.x = A.x"), std::nullopt);
   EXPECT_EQ(flat("(T.u = U.u)", "(V.v IS T.v)", "A.t = T.t"), std::nullopt);
   EXPECT_EQ(FlattenNestedOuterJoin("SELECT * FROM A LEFT JOIN T ON A.t = T.t"), std::nullopt);
+  // Typed text that reads like the join stays as typed.
+  EXPECT_EQ(FlattenNestedOuterJoin(SqlHistEmailKnown(3, "LEFT JOIN ((T LEFT JOIN U ON (T.u = U.u)) LEFT JOIN "
+                                                        "V ON (V.v = T.v)) ON A.t = T.t")),
+            std::nullopt);
 }
 
 // Requests with and without a current note, notes by service users, by maintenance staff and
