@@ -81,6 +81,25 @@ class Reader {
     if (!Literal(")") || !refersTo) return Fail(start);
     return text_.substr(start, at_ - start);
   }
+  // " LEFT JOIN J ON (c))", c rejecting the NULL rows of `table`: J as written, the name its
+  // columns are qualified with, and c.
+  struct Join {
+    std::string_view table, name, on;
+  };
+  std::optional<Join> NestedJoin(std::string_view table) noexcept {
+    const std::size_t start = at_;
+    Join join;
+    SkipSpaces();
+    if (!Literal("LEFT JOIN ")) return Fail(start);
+    const auto joined = Table(join.name);
+    if (!joined || !Literal(" ON ")) return Fail(start);
+    join.table = *joined;
+    const auto on = RejectingNullsOf(table);
+    SkipSpaces();
+    if (!on || !Literal(")")) return Fail(start);
+    join.on = *on;
+    return join;
+  }
 
  private:
   std::nullopt_t Fail(std::size_t start) noexcept {
@@ -109,35 +128,24 @@ std::optional<std::string> FlattenNestedOuterJoin(std::string_view sql) {
   const std::size_t join = FindOutsideQuotes(sql, kNested);
   if (join == std::string_view::npos) return std::nullopt;
   Reader r(sql, join + kNested.size());
-  std::string_view name, firstName, secondName;
+  std::string_view name;
   const auto inner = r.Table(name);
-  if (!inner || !r.Literal(" LEFT JOIN ")) return std::nullopt;
-  const auto first = r.Table(firstName);
-  if (!first || !r.Literal(" ON ")) return std::nullopt;
-  const auto firstOn = r.RejectingNullsOf(name);
+  if (!inner) return std::nullopt;
+  const auto first = r.NestedJoin(name);
+  const auto second = first ? r.NestedJoin(name) : std::nullopt;
   r.SkipSpaces();
-  if (!firstOn || !r.Literal(")")) return std::nullopt;
-  r.SkipSpaces();
-  if (!r.Literal("LEFT JOIN ")) return std::nullopt;
-  const auto second = r.Table(secondName);
-  if (!second || !r.Literal(" ON ")) return std::nullopt;
-  const auto secondOn = r.RejectingNullsOf(name);
-  r.SkipSpaces();
-  if (!secondOn || !r.Literal(")")) return std::nullopt;
-  r.SkipSpaces();
-  if (!r.Literal("ON ")) return std::nullopt;
+  if (!second || !r.Literal("ON ")) return std::nullopt;
   // The outer condition joins the outer side to T alone: J1 and J2 come after it once flat.
   const std::size_t onStart = r.At();
   std::string_view left, right;
   if (!r.Equality(left, right) || (left != name && right != name)) return std::nullopt;
-  for (std::string_view joined : {firstName, secondName})
+  for (std::string_view joined : {first->name, second->name})
     if (left == joined || right == joined) return std::nullopt;
-  const std::string_view on = sql.substr(onStart, r.At() - onStart);
 
   std::string flat(sql.substr(0, join));
-  flat.append("LEFT JOIN ").append(*inner).append(" ON ").append(on);
-  flat.append(" LEFT JOIN ").append(*first).append(" ON ").append(*firstOn);
-  flat.append(" LEFT JOIN ").append(*second).append(" ON ").append(*secondOn);
+  flat.append("LEFT JOIN ").append(*inner).append(" ON ").append(sql.substr(onStart, r.At() - onStart));
+  for (const auto& nested : {*first, *second})
+    flat.append(" LEFT JOIN ").append(nested.table).append(" ON ").append(nested.on);
   flat.append(sql.substr(r.At()));
   return flat;
 }
