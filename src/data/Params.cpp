@@ -110,7 +110,8 @@ Variant ToEngineValue(const Variant& serviceValue) {
 }
 
 Variant ToServiceValue(Variant engineValue) {
-  if (engineValue.kind() != Variant::Kind::Text) return engineValue;
+  // ASCII text reads the same in both code pages: the value passes as it is.
+  if (engineValue.kind() != Variant::Kind::Text || IsAscii(engineValue.bytes())) return engineValue;
   return Variant(Utf8ToAnsi(engineValue.bytes()));
 }
 

@@ -303,7 +303,7 @@ void TIWControlFeatures<Base>::AttachScripts(TIWPageContext40& page, TIWScriptEv
     text = statusText_;
   }
   if (!text.empty() && styleRenderOptions_.RenderStatus()) {
-    const std::string status = "return Status('" + EscapeApostrophes(text) + "')";
+    const std::string status = Concat("return Status('", EscapeApostrophes(text), "')");
     events.HookEvent("OnMouseOver", status);
     events.HookEvent("OnMouseOut", "return Status('')");
     events.HookEvent("OnBlur", "return Status('')");
@@ -333,8 +333,8 @@ void TIWControlFeatures<Base>::RegisterClientObject(TIWComponent40Context& conte
   else
     owner = place->Name() + "IWCL";
 
-  page.AddDeclaration("var " + n + "IWCL = null;");
-  page.AddIWCLInit(n + "IWCL = NewIWCL(" + owner + ",\"" + n + "\"," + "false);");
+  page.AddDeclaration(Concat("var ", n, "IWCL = null;"));
+  page.AddIWCLInit(Concat(n, "IWCL = NewIWCL(", owner, ",\"", n, "\",false);"));
   if (!context.LayoutMgr().ManagesClientLayout()) return;
   const TAlign align = alignSource->Align();
   const TAnchors anchors = alignSource->Anchors();
@@ -417,8 +417,8 @@ std::string TIWControlFeatures<Base>::SubmitCallScript(const TIWPageContext40& p
     if (!confirmation_.empty()) s = "if (window.confirm('" + c + "')) {" + s + "}";
     return s;
   }
-  const std::string call = "SubmitClickConfirm('" + n + "','" + p + "'" + ", " + v + ", '" + c + "'" + ");";
-  return standalone ? call + "return false;" : "return " + call;
+  return Concat(standalone ? "" : "return ", "SubmitClickConfirm('", n, "','", p, "', ", v, ", '", c,
+                "');", standalone ? "return false;" : "");
 }
 
 template <class Base>

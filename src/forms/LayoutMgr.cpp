@@ -171,18 +171,16 @@ void TIWLayoutMgrForm::FinishForm(TIWForm& form, TIWPageContext40& page) {
   page.BodyTag().AddStringParam("onResize", "return Body_OnResize();");
 }
 
-std::string TIWLayoutMgrForm::HeadScriptBlock(const TIWPageContext40& page,
-                                              std::string_view internalFilesBase,
-                                              bool useInternalFiles) {
+void TIWLayoutMgrForm::AppendHeadScriptBlock(TPageText& out, const TIWPageContext40& page,
+                                             std::string_view internalFilesBase,
+                                             bool useInternalFiles) {
   const std::string& sep = page.Separator();
-  std::string s = "<script type=\"text/javascript\" src=\"" + std::string(internalFilesBase) +
-                  "/js/IWPreScript.js" + (useInternalFiles ? std::string("_") + kFrameworkVersion : "") +
-                  "\"></script>" + sep;
-  s += "<script type=\"text/javascript\">" + sep + page.Declarations() + sep +
-       "function InitIWCLObjects() {" + sep + page.IWCLInit() + sep + "}" + "\r\n" +
-       "function Initialize() {" + sep + page.InitA() + page.InitB() + page.InitC() + page.InitD() +
-       page.InitE() + sep + "}" + sep + "</script>" + sep;
-  return s;
+  out.Append("<script type=\"text/javascript\" src=\"", internalFilesBase, "/js/IWPreScript.js");
+  if (useInternalFiles) out.Append("_", kFrameworkVersion);
+  out.Append("\"></script>", sep, "<script type=\"text/javascript\">", sep, page.Declarations(), sep,
+             "function InitIWCLObjects() {", sep, page.IWCLInit(), sep, "}\r\n",
+             "function Initialize() {", sep, page.InitA(), page.InitB(), page.InitC(), page.InitD(),
+             page.InitE(), sep, "}", sep, "</script>", sep);
 }
 
 void TIWLayoutMgrForm::WritePartialUpdateParts(TIWForm& form, TIWPageContext40& page,
@@ -267,8 +265,8 @@ void TIWLayoutMgrForm::WritePage(TIWForm& form, TIWPageContext40& page, TIWConta
   if (controller.PageTransitions() && !(application && ContainsText(application->UserAgent(), "MSIE 5")))
     out += "<meta http-equiv=\"Page-Enter\" content=\"blendTrans(Duration=0.25)\">" + sep;
   out += sep;
-  out += HeadScriptBlock(page, application ? application->InternalFilesBase() : std::string(),
-                         controller.UseInternalFiles());
+  AppendHeadScriptBlock(out, page, application ? application->InternalFilesBase() : std::string(),
+                        controller.UseInternalFiles());
   out += HeadContent();
   out += sep + "</head>" + sep;
 

@@ -90,8 +90,8 @@ class TIWLayoutMgrForm : public TIWLayoutMgr {
 
   // The script block of the page head: the pre-script include, then the declarations,
   // InitIWCLObjects() and Initialize().
-  static std::string HeadScriptBlock(const TIWPageContext40& page, std::string_view internalFilesBase,
-                                     bool useInternalFiles);
+  static void AppendHeadScriptBlock(TPageText& out, const TIWPageContext40& page,
+                                    std::string_view internalFilesBase, bool useInternalFiles);
   // The reply to a partial-update post: a page for the hidden submit frame that runs the
   // page context's partial scripts in the main page and holds the submit form. `updates`
   // (UpdateCalls) open updateControls(), before the partial-update script that controls

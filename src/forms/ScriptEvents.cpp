@@ -46,28 +46,39 @@ void TIWScriptEvents::HookEvent(std::string_view eventName, std::string_view cod
     item = &Add();
     item->SetEventName(eventName);
   }
-  if (item->EventCode().Empty()) item->SetEventCode(lines);
-  else item->AddHandler(lines);
+  if (item->EventCode().Empty()) item->SetEventCode(std::move(lines));
+  else item->AddHandler(std::move(lines));
 }
 
 void TIWScriptEvents::Render(std::string_view elementName, TIWPageContext40& page,
                              TIWMarkupLanguageTag& tag) const {
-  const std::string n(elementName);
-  const std::string argument = page.Browser() == brIE ? "" : "event";
+  const std::string_view argument = page.Browser() == brIE ? "" : "event";
+  // One buffer for every function's name and text: the page copies what it keeps.
+  std::string function, text;
   for (int i = 0; i < Count(); ++i) {
     const TIWScriptEventsItem& item = (*this)[i];
     const std::string e = LowerCase(item.EventName());
-    const std::string d = StartsText("on", e) ? e.substr(2) : e;
-    auto write = [&](const std::string& function, const TStringList& code, bool primary) {
-      page.AddDeclaration("function " + function + "(" + argument + ") {\r\n" + code.Text() + "}\r\n");
-      if (primary && d == "load")
+    const std::string_view d = StartsText("on", e) ? std::string_view(e).substr(2) : std::string_view(e);
+    auto write = [&](const TStringList& code, bool primary) {
+      text.assign("function ").append(function).append("(").append(argument).append(") {\r\n");
+      for (int line = 0; line < code.Count(); ++line) text.append(code[line]).append("\r\n");
+      page.AddDeclaration(text.append("}\r\n"));
+      if (primary && d == "load") {
         tag.SetParam("onload", function + "()");
-      else
-        page.AddIWCLInit("if (" + n + "IWCL) " + n + "IWCL.HookEvent(\"" + d + "\"," + function + ");");
+        return;
+      }
+      text.assign("if (").append(elementName).append("IWCL) ").append(elementName);
+      page.AddIWCLInit(text.append("IWCL.HookEvent(\"").append(d).append("\",").append(function).append(");"));
     };
-    if (!item.EventCode().Empty()) write(n + "_" + e, item.EventCode(), true);
+    function.assign(elementName).append("_").append(e);
+    const std::size_t named = function.size();
+    if (!item.EventCode().Empty()) write(item.EventCode(), true);
     const auto& more = item.AdditionalHandlers();
-    for (std::size_t k = 0; k < more.size(); ++k) write(n + "_" + e + IntToStr(static_cast<long long>(k)), more[k], false);
+    for (std::size_t k = 0; k < more.size(); ++k) {
+      function.resize(named);
+      function.append(IntToStr(static_cast<long long>(k)));
+      write(more[k], false);
+    }
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "runtime/ClassInfo.h"
@@ -28,10 +29,10 @@ class TIWScriptEventsItem : public TCollectionItem {
   void SetEventName(std::string_view name) { eventName_ = name; }
   // The primary handler's lines.
   const TStringList& EventCode() const noexcept { return eventCode_; }
-  void SetEventCode(const TStringList& code) { eventCode_ = code; }
+  void SetEventCode(TStringList code) { eventCode_ = std::move(code); }
   // Handlers added after the primary one, each as its lines.
   const std::vector<TStringList>& AdditionalHandlers() const noexcept { return additional_; }
-  void AddHandler(const TStringList& code) { additional_.push_back(code); }
+  void AddHandler(TStringList code) { additional_.push_back(std::move(code)); }
 
  private:
   std::string eventName_;

@@ -3,6 +3,7 @@
 // instead of copied, so a page of megabytes is not copied on its way to the client.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -26,6 +27,16 @@ class TPageText {
   }
   TPageText& operator+=(char c) {
     text_ += c;
+    return *this;
+  }
+  // Appends each text in turn, with room made once for all of them.
+  template <class... Texts>
+  TPageText& Append(const Texts&... texts) {
+    const std::string_view views[] = {std::string_view(texts)...};
+    std::size_t size = text_.size();
+    for (std::string_view view : views) size += view.size();
+    if (size > text_.capacity()) text_.reserve(std::max(size, 2 * text_.capacity()));
+    for (std::string_view view : views) text_ += view;
     return *this;
   }
   void reserve(std::size_t size) { text_.reserve(size); }

@@ -41,12 +41,23 @@ char AnsiFromCodePoint(char32_t cp) {
 
 unsigned char U(char c) { return static_cast<unsigned char>(c); }
 
+// The length of the leading run of ASCII bytes, which both code pages write alike.
+std::size_t AsciiPrefix(std::string_view text) noexcept {
+  std::size_t i = 0;
+  while (i < text.size() && U(text[i]) < 0x80) ++i;
+  return i;
+}
+
 }  // namespace
+
+bool IsAscii(std::string_view text) noexcept { return AsciiPrefix(text) == text.size(); }
 
 std::string AnsiToUtf8(std::string_view ansi) {
   std::string out;
   out.reserve(ansi.size() + ansi.size() / 8);
-  for (char c : ansi) {
+  const std::size_t ascii = AsciiPrefix(ansi);
+  out.append(ansi.substr(0, ascii));
+  for (char c : ansi.substr(ascii)) {
     unsigned char b = U(c);
     if (b < 0x80) out += c;
     else if (b < 0xA0) AppendUtf8(out, kHigh[b - 0x80]);
@@ -59,12 +70,12 @@ std::string Utf8ToAnsi(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
   for (std::size_t i = 0; i < utf8.size();) {
-    unsigned char b = U(utf8[i]);
-    if (b < 0x80) {
-      out += static_cast<char>(b);
-      ++i;
+    if (const std::size_t ascii = AsciiPrefix(utf8.substr(i))) {
+      out.append(utf8.substr(i, ascii));
+      i += ascii;
       continue;
     }
+    unsigned char b = U(utf8[i]);
     int extra = b >= 0xF0 && b < 0xF8 ? 3 : b >= 0xE0 ? 2 : b >= 0xC2 && b < 0xE0 ? 1 : -1;
     if (extra < 0 || (b >= 0xE0 && extra == 1)) {
       out += '?';

@@ -14,6 +14,8 @@ namespace qx {
 std::string AnsiToUtf8(std::string_view ansi);
 // Characters that Windows-1252 cannot hold become '?'; malformed UTF-8 bytes too.
 std::string Utf8ToAnsi(std::string_view utf8);
+// True when every byte is ASCII: such text is the same in both code pages.
+bool IsAscii(std::string_view text) noexcept;
 
 // Letter case of one Windows-1252 character (accented letters included).
 char AnsiUpperChar(char c) noexcept;
@@ -46,6 +48,18 @@ struct TextLess {
 
 // Trimming removes every character up to and including the blank (control characters too).
 std::string_view TrimView(std::string_view s) noexcept;
+// The texts joined in one allocation (for the markup and scripts built at every render).
+template <class... Texts>
+std::string Concat(const Texts&... texts) {
+  const std::string_view views[] = {std::string_view(texts)...};
+  std::size_t size = 0;
+  for (std::string_view view : views) size += view.size();
+  std::string out;
+  out.reserve(size);
+  for (std::string_view view : views) out += view;
+  return out;
+}
+
 std::string Trim(std::string_view s);
 std::string TrimLeft(std::string_view s);
 std::string TrimRight(std::string_view s);

@@ -13,6 +13,12 @@ TEST(Strings, AnsiAndUtf8RoundTrip) {
   std::string utf8 = AnsiToUtf8(ansi);
   EXPECT_EQ(utf8, "Lámpara ñoña € “quoted”");
   EXPECT_EQ(Utf8ToAnsi(utf8), ansi);
+  // ASCII passes through unchanged (the data layer hands such text on without converting).
+  EXPECT_TRUE(IsAscii("Bench request 7"));
+  EXPECT_FALSE(IsAscii(ansi));
+  EXPECT_FALSE(IsAscii(utf8));
+  EXPECT_EQ(AnsiToUtf8("Bench"), "Bench");
+  EXPECT_EQ(Utf8ToAnsi("Room 4 \xC3\xB1"), "Room 4 \xF1");
 }
 
 TEST(Strings, UnmappableAndMalformedUtf8BecomeQuestionMarks) {
