@@ -126,10 +126,16 @@ class Connection {
     }
     if (!hasLength) throw std::runtime_error("a reply without Content-Length");
     pending_.erase(0, end + 4);
+    pending_.reserve(length);
     while (pending_.size() < length)
       if (!Fill()) throw std::runtime_error("connection closed inside a body");
-    reply.body = pending_.substr(0, length);
-    pending_.erase(0, length);
+    if (pending_.size() == length) {  // the usual case: no pipelined bytes behind the body
+      reply.body = std::move(pending_);
+      pending_ = std::string();
+    } else {
+      reply.body = pending_.substr(0, length);
+      pending_.erase(0, length);
+    }
     return reply;
   }
 
@@ -140,8 +146,17 @@ class Connection {
   std::string pending_;
 };
 
+// Where `part` first is in `text` from `from` on, or npos. The pages are long and the parts
+// looked for start with letters the markup is full of: a skipping search keeps the client's
+// share of the processors small.
+inline std::size_t Find(const std::string& text, const std::string& part, std::size_t from = 0) {
+  if (from > text.size()) return std::string::npos;
+  const void* at = ::memmem(text.data() + from, text.size() - from, part.data(), part.size());
+  return at ? static_cast<std::size_t>(static_cast<const char*>(at) - text.data()) : std::string::npos;
+}
+
 inline std::string Between(const std::string& text, const std::string& before, const std::string& end) {
-  std::size_t at = text.find(before);
+  std::size_t at = Find(text, before);
   if (at == std::string::npos) return {};
   at += before.size();
   return text.substr(at, text.find(end, at) - at);
@@ -149,7 +164,7 @@ inline std::string Between(const std::string& text, const std::string& before, c
 
 inline std::size_t Occurrences(const std::string& text, const std::string& part) {
   std::size_t count = 0;
-  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
+  for (std::size_t at = Find(text, part); at != std::string::npos; at = Find(text, part, at + part.size())) ++count;
   return count;
 }
 
