@@ -1,9 +1,9 @@
 // Format: the runtime's placeholder syntax, written by hand because message texts depend on it.
 #include "runtime/Format.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <vector>
 
 #include "runtime/Exceptions.h"
 
@@ -59,17 +59,14 @@ std::string General(double v, int precision) {
 }  // namespace
 
 std::string Format(std::string_view fmt, std::initializer_list<FormatArg> args) {
-  std::vector<const FormatArg*> list;
-  list.reserve(args.size());
-  for (const auto& a : args) list.push_back(&a);
-
   std::string out;
   out.reserve(fmt.size() + 32);
   std::size_t next = 0;
   for (std::size_t i = 0; i < fmt.size(); ++i) {
-    char c = fmt[i];
-    if (c != '%') {
-      out += c;
+    if (fmt[i] != '%') {  // the text up to the next format specifier, as it is
+      const std::size_t percent = std::min(fmt.find('%', i), fmt.size());
+      out.append(fmt.substr(i, percent - i));
+      i = percent - 1;
       continue;
     }
     if (++i >= fmt.size()) Invalid(fmt);
@@ -107,8 +104,8 @@ std::string Format(std::string_view fmt, std::initializer_list<FormatArg> args) 
       ++i;
       if (!readNumber(precision)) Invalid(fmt);
     }
-    if (i >= fmt.size() || next >= list.size()) Invalid(fmt);
-    const FormatArg& arg = *list[next++];
+    if (i >= fmt.size() || next >= args.size()) Invalid(fmt);
+    const FormatArg& arg = args.begin()[next++];
     char type = static_cast<char>(fmt[i] | 0x20);
     std::string piece;
     switch (type) {
@@ -135,6 +132,11 @@ std::string Format(std::string_view fmt, std::initializer_list<FormatArg> args) 
       }
       case 's':
         if (arg.kind() != FormatArg::Kind::Text) Invalid(fmt);
+        if (width <= 0) {  // the common case: the text itself, copied once
+          const std::string_view text = arg.text();
+          out.append(text.substr(0, precision >= 0 ? static_cast<std::size_t>(precision) : text.size()));
+          continue;
+        }
         piece = arg.text();
         if (precision >= 0 && static_cast<std::size_t>(precision) < piece.size())
           piece.resize(static_cast<std::size_t>(precision));

@@ -1,6 +1,8 @@
 // TStringList: ordered text lines with name=value access.
 #include "runtime/StringList.h"
 
+#include <algorithm>
+#include <cstring>
 #include <stdexcept>
 
 #include "runtime/Strings.h"
@@ -83,14 +85,19 @@ std::string TStringList::Text() const {
 
 void TStringList::SetText(std::string_view text) {
   lines_.clear();
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\r' && text[i] != '\n') continue;
-    lines_.emplace_back(text.substr(start, i - start));
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    start = i + 1;
+  // Each line ends at CR LF, CR or LF; the ends are found by memchr, which reads in blocks.
+  const char* const end = text.data() + text.size();
+  const char* start = text.data();
+  const char* cr = static_cast<const char*>(std::memchr(start, '\r', text.size()));
+  const char* lf = static_cast<const char*>(std::memchr(start, '\n', text.size()));
+  while (cr || lf) {
+    const char* at = !cr ? lf : !lf ? cr : std::min(cr, lf);
+    lines_.emplace_back(start, static_cast<std::size_t>(at - start));
+    start = at + (at == cr && at + 1 == lf ? 2 : 1);
+    if (cr && cr < start) cr = static_cast<const char*>(std::memchr(start, '\r', static_cast<std::size_t>(end - start)));
+    if (lf && lf < start) lf = static_cast<const char*>(std::memchr(start, '\n', static_cast<std::size_t>(end - start)));
   }
-  if (start < text.size()) lines_.emplace_back(text.substr(start));
+  if (start < end) lines_.emplace_back(start, static_cast<std::size_t>(end - start));
 }
 
 }  // namespace qx

@@ -100,18 +100,31 @@ std::string Utf8ToAnsi(std::string_view utf8) {
   return out;
 }
 
-char AnsiUpperChar(char c) noexcept {
-  unsigned char b = U(c);
-  if (b >= 'a' && b <= 'z') return static_cast<char>(b - 32);
-  if (b >= 0xE0 && b <= 0xFE && b != 0xF7) return static_cast<char>(b - 32);
+namespace {
+
+constexpr unsigned char UpperOf(unsigned char b) noexcept {
+  if (b >= 'a' && b <= 'z') return static_cast<unsigned char>(b - 32);
+  if (b >= 0xE0 && b <= 0xFE && b != 0xF7) return static_cast<unsigned char>(b - 32);
   switch (b) {
-    case 0x9A: return static_cast<char>(0x8A);
-    case 0x9C: return static_cast<char>(0x8C);
-    case 0x9E: return static_cast<char>(0x8E);
-    case 0xFF: return static_cast<char>(0x9F);
-    default: return c;
+    case 0x9A: return 0x8A;
+    case 0x9C: return 0x8C;
+    case 0x9E: return 0x8E;
+    case 0xFF: return 0x9F;
+    default: return b;
   }
 }
+
+// The upper case of every byte, made by the compiler: names are compared without regard to
+// case at every request (tag attributes, fields, posted names), from static initializers too.
+constexpr std::array<unsigned char, 256> kUpper = [] {
+  std::array<unsigned char, 256> table{};
+  for (int b = 0; b < 256; ++b) table[static_cast<std::size_t>(b)] = UpperOf(static_cast<unsigned char>(b));
+  return table;
+}();
+
+}  // namespace
+
+char AnsiUpperChar(char c) noexcept { return static_cast<char>(kUpper[U(c)]); }
 
 char AnsiLowerChar(char c) noexcept {
   unsigned char b = U(c);
@@ -155,14 +168,18 @@ std::string AnsiLowerCase(std::string_view s) {
 int CompareText(std::string_view a, std::string_view b) noexcept {
   std::size_t n = a.size() < b.size() ? a.size() : b.size();
   for (std::size_t i = 0; i < n; ++i) {
-    int x = U(AnsiUpperChar(a[i])), y = U(AnsiUpperChar(b[i]));
+    if (a[i] == b[i]) continue;
+    int x = kUpper[U(a[i])], y = kUpper[U(b[i])];
     if (x != y) return x - y;
   }
   return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
 }
 
 bool SameText(std::string_view a, std::string_view b) noexcept {
-  return a.size() == b.size() && CompareText(a, b) == 0;
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (a[i] != b[i] && kUpper[U(a[i])] != kUpper[U(b[i])]) return false;
+  return true;
 }
 
 bool StartsText(std::string_view prefix, std::string_view s) noexcept {
