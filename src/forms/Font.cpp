@@ -41,34 +41,32 @@ long FontPixels(const TIWFont& font) { return std::lround(font.Size() * 96.0 / 7
 
 std::string FontCSS(const TIWFont& font, TIWBrowser browser) {
   if (!font.Enabled()) return {};
-  const long pixels = FontPixels(font);
+  const std::string pixels = IntToStr(FontPixels(font));
   const TIWFontStyles style = font.Style();
-  const std::string weight = style.Contains(fsBold) ? "font-weight:bold;" : "font-weight:normal;";
-  const std::string italic = style.Contains(fsItalic) ? "font-style:italic;" : "font-style:normal;";
-  std::string decoration = "text-decoration:";
-  if (style.Contains(fsUnderline)) decoration += " underline";
-  if (style.Contains(fsStrikeOut)) decoration += " line-through";
-  if (!style.Contains(fsUnderline) && !style.Contains(fsStrikeOut)) decoration += " none";
-  decoration += ";";
+  const char* weight = style.Contains(fsBold) ? "font-weight:bold;" : "font-weight:normal;";
+  const char* italic = style.Contains(fsItalic) ? "font-style:italic;" : "font-style:normal;";
+  const bool underline = style.Contains(fsUnderline), strikeOut = style.Contains(fsStrikeOut);
+  const std::string_view decoration =
+      underline && strikeOut ? "text-decoration: underline line-through;"
+      : underline            ? "text-decoration: underline;"
+      : strikeOut            ? "text-decoration: line-through;"
+                             : "text-decoration: none;";
 
   std::string css;
+  css.reserve(160);
   if (browser == brIE) {
-    if (!font.FontName().empty()) css += "font-family:" + font.FontName() + ";";
-    css += weight;
-    css += italic;
-    css += decoration;
-    css += "font-size:" + IntToStr(pixels) + "px; ";
+    if (!font.FontName().empty()) css.append("font-family:").append(font.FontName()).append(";");
+    css.append(weight).append(italic).append(decoration);
+    css.append("font-size:").append(pixels).append("px; ");
   } else {
-    css += italic;
-    css += weight;
-    css += "font-size:" + IntToStr(pixels) + "px;";
-    if (!font.FontName().empty()) css += "font-family:'" + font.FontName() + "';";
-    css += decoration;
+    css.append(italic).append(weight).append("font-size:").append(pixels).append("px;");
+    if (!font.FontName().empty()) css.append("font-family:'").append(font.FontName()).append("';");
+    css.append(decoration);
   }
-  if (!font.FontFamily().empty()) css += "font-family:" + font.FontFamily() + ";";
-  if (!font.FontVariant().empty()) css += "font-variant:" + font.FontVariant() + ";";
+  if (!font.FontFamily().empty()) css.append("font-family:").append(font.FontFamily()).append(";");
+  if (!font.FontVariant().empty()) css.append("font-variant:").append(font.FontVariant()).append(";");
   if (font.Color() != clNone && font.Color() != clWindowText)
-    css += "color:" + ColorText(font.Color()) + ";";
+    css.append("color:").append(ColorText(font.Color())).append(";");
   return css;
 }
 

@@ -52,7 +52,8 @@ void TIWScriptEvents::HookEvent(std::string_view eventName, std::string_view cod
 
 void TIWScriptEvents::Render(std::string_view elementName, TIWPageContext40& page,
                              TIWMarkupLanguageTag& tag) const {
-  const std::string_view argument = page.Browser() == brIE ? "" : "event";
+  using namespace std::string_view_literals;
+  const std::string_view argument = page.Browser() == brIE ? ""sv : "event"sv;
   // One buffer for every function's name and text: the page copies what it keeps.
   std::string function, text;
   for (int i = 0; i < Count(); ++i) {
@@ -60,17 +61,20 @@ void TIWScriptEvents::Render(std::string_view elementName, TIWPageContext40& pag
     const std::string e = LowerCase(item.EventName());
     const std::string_view d = StartsText("on", e) ? std::string_view(e).substr(2) : std::string_view(e);
     auto write = [&](const TStringList& code, bool primary) {
-      text.assign("function ").append(function).append("(").append(argument).append(") {\r\n");
-      for (int line = 0; line < code.Count(); ++line) text.append(code[line]).append("\r\n");
-      page.AddDeclaration(text.append("}\r\n"));
-      if (primary && d == "load") {
-        tag.SetParam("onload", function + "()");
+      text.clear();
+      text.append("function "sv).append(function).append("("sv).append(argument).append(") {\r\n"sv);
+      for (int line = 0; line < code.Count(); ++line) text.append(code[line]).append("\r\n"sv);
+      page.AddDeclaration(text.append("}\r\n"sv));
+      if (primary && d == "load"sv) {
+        tag.SetParam("onload", Concat(function, "()"sv));
         return;
       }
-      text.assign("if (").append(elementName).append("IWCL) ").append(elementName);
-      page.AddIWCLInit(text.append("IWCL.HookEvent(\"").append(d).append("\",").append(function).append(");"));
+      text.clear();
+      text.append("if ("sv).append(elementName).append("IWCL) "sv).append(elementName).append("IWCL.HookEvent(\""sv);
+      page.AddIWCLInit(text.append(d).append("\","sv).append(function).append(");"sv));
     };
-    function.assign(elementName).append("_").append(e);
+    function.clear();
+    function.append(elementName).append("_"sv).append(e);
     const std::size_t named = function.size();
     if (!item.EventCode().Empty()) write(item.EventCode(), true);
     const auto& more = item.AdditionalHandlers();
