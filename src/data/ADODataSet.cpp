@@ -109,14 +109,9 @@ TDataSet::ResultSet TCustomADODataSet::FetchAll() {
   ResultSet result;
   for (const DbColumn& column : statement->Columns())
     result.columns.push_back({Utf8ToAnsi(column.name), column.declaredType});
-  std::size_t width = result.columns.size();
-  for (; more; more = statement->Step()) {
-    std::vector<Variant> row;
-    row.reserve(width);
-    for (std::size_t c = 0; c < width; ++c)
-      row.push_back(ToServiceValue(statement->Column(static_cast<int>(c))));
-    result.rows.push_back(std::move(row));
-  }
+  const int width = static_cast<int>(result.columns.size());
+  for (; more; more = statement->Step())
+    for (int c = 0; c < width; ++c) result.values.push_back(ToServiceValue(statement->Column(c)));
   statement.reset();
   connection_->Engine().ReleaseMemory();
   masterValues_ = std::move(masterValues);

@@ -31,9 +31,9 @@ constexpr const char* kMsgFieldIndex = "Field index %d out of range";
 // Every open of every dataset gets its own number, so no bookmark is valid elsewhere.
 std::atomic<std::uint64_t> openCounter{0};
 
-TFieldType InferType(const std::vector<std::vector<Variant>>& rows, std::size_t column) {
-  for (const auto& row : rows) {
-    const Variant& v = row[column];
+TFieldType InferType(const std::vector<Variant>& values, std::size_t width, std::size_t column) {
+  for (std::size_t at = column; at < values.size(); at += width) {
+    const Variant& v = values[at];
     switch (v.kind()) {
       case Variant::Kind::Null:
         continue;
@@ -112,19 +112,27 @@ void TDataSet::Open() {
   ResultSet result = FetchAll();
   std::vector<int> sourceColumn;
   try {
-    BindFields(result.columns, result.rows, sourceColumn);
+    BindFields(result, sourceColumn);
   } catch (...) {
     RemoveUndeclaredFields();
     throw;
   }
   // One block of values, row after row, so that a walk over the rows reads memory in order.
   width_ = fields_.size();
-  rowCount_ = result.rows.size();
-  values_.assign(rowCount_ * width_, Variant());
-  for (std::size_t r = 0; r < rowCount_; ++r) {
-    Variant* row = Row(r);
-    for (std::size_t i = 0; i < sourceColumn.size(); ++i)
-      if (sourceColumn[i] >= 0) row[i] = std::move(result.rows[r][static_cast<std::size_t>(sourceColumn[i])]);
+  rowCount_ = result.RowCount();
+  const std::size_t columns = result.columns.size();
+  bool asFetched = width_ == columns;
+  for (std::size_t i = 0; asFetched && i < width_; ++i) asFetched = sourceColumn[i] == static_cast<int>(i);
+  if (asFetched) {
+    values_ = std::move(result.values);  // the fields are the columns, in their order
+  } else {
+    values_.assign(rowCount_ * width_, Variant());
+    for (std::size_t r = 0; r < rowCount_; ++r) {
+      Variant* row = Row(r);
+      Variant* fetched = result.values.data() + r * columns;
+      for (std::size_t i = 0; i < sourceColumn.size(); ++i)
+        if (sourceColumn[i] >= 0) row[i] = std::move(fetched[sourceColumn[i]]);
+    }
   }
   generation_ = ++openCounter;
   state_ = dsBrowse;
@@ -156,9 +164,8 @@ void TDataSet::Close() {
   Notify(LinkEvent::kActive);
 }
 
-void TDataSet::BindFields(const std::vector<DbColumn>& columns,
-                          const std::vector<std::vector<Variant>>& rows,
-                          std::vector<int>& sourceColumn) {
+void TDataSet::BindFields(const ResultSet& result, std::vector<int>& sourceColumn) {
+  const std::vector<DbColumn>& columns = result.columns;
   auto columnOf = [&](std::string_view name) {
     for (std::size_t c = 0; c < columns.size(); ++c)
       if (SameText(columns[c].name, name)) return static_cast<int>(c);
@@ -177,7 +184,7 @@ void TDataSet::BindFields(const std::vector<DbColumn>& columns,
   }
   for (std::size_t c = 0; c < columns.size(); ++c) {
     FieldTypeInfo info = FieldTypeFromDeclaration(columns[c].declaredType);
-    if (info.type == ftUnknown) info.type = InferType(rows, c);
+    if (info.type == ftUnknown) info.type = InferType(result.values, columns.size(), c);
     // A join may return two columns of one name; the second is reachable as "<name>_1".
     std::string name = columns[c].name;
     for (int k = 1; FindField(name); ++k) name = columns[c].name + "_" + std::to_string(k);

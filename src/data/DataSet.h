@@ -135,10 +135,11 @@ class TDataSet : public TComponent {
   void Loaded() override;
 
   // What the concrete dataset fetched: column names and declared types in the service's
-  // text, and every row's values (service text as well).
+  // text, and every row's values (service text as well), row after row in one block.
   struct ResultSet {
     std::vector<DbColumn> columns;
-    std::vector<std::vector<Variant>> rows;
+    std::vector<Variant> values;
+    std::size_t RowCount() const noexcept { return columns.empty() ? 0 : values.size() / columns.size(); }
   };
   virtual ResultSet FetchAll() = 0;
 
@@ -149,8 +150,7 @@ class TDataSet : public TComponent {
 
   const Variant& FieldValue(const TField& field) const;
   void SetFieldValue(TField& field, Variant value);
-  void BindFields(const std::vector<DbColumn>& columns,
-                  const std::vector<std::vector<Variant>>& rows, std::vector<int>& sourceColumn);
+  void BindFields(const ResultSet& result, std::vector<int>& sourceColumn);
   void CalculateRow(std::size_t row);
   Variant* Row(std::size_t row) noexcept { return values_.data() + row * width_; }
   const Variant* Row(std::size_t row) const noexcept { return values_.data() + row * width_; }
