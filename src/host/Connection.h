@@ -23,6 +23,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -159,6 +160,8 @@ class Connection : public std::enable_shared_from_this<Connection> {
   void Read(void* buffer, std::size_t size, IoDone done);
   // Queues one of the library's operations from any thread; the strand runs it in order.
   void PostOutput(OutputOp op);
+  // On the strand: moves the posted operations to output_ and runs them.
+  void TakePosted();
   void Pump();
   void WriteRedirect(const std::string& url);
   void BuildLibraryHead(bool atFinish, std::string& out);
@@ -169,6 +172,11 @@ class Connection : public std::enable_shared_from_this<Connection> {
   RequestInfo info_;
   std::optional<RequestBody> body_;  // while it arrives, before a worker takes the request
   std::deque<OutputOp> output_;
+  // Operations posted and not yet taken by the strand. One strand job takes all that arrived
+  // before it ran, so a head and a body posted together wake an I/O thread once.
+  std::mutex postedMutex_;
+  std::vector<OutputOp> posted_;
+  bool takePosted_ = false;
   bool writing_ = false;
   ReplyState reply_;
   bool replyKeepAlive_ = false;

@@ -179,10 +179,24 @@ void Connection::PostFinish(std::uint32_t result, bool badHeader) {
 }
 
 void Connection::PostOutput(OutputOp op) {
-  asio::post(socket_.get_executor(), [self = shared_from_this(), op = std::move(op)]() mutable {
-    self->output_.push_back(std::move(op));
-    self->Pump();
-  });
+  {
+    std::lock_guard lock(postedMutex_);
+    posted_.push_back(std::move(op));
+    if (takePosted_) return;  // the job on its way takes this one too
+    takePosted_ = true;
+  }
+  asio::post(socket_.get_executor(), [self = shared_from_this()] { self->TakePosted(); });
+}
+
+void Connection::TakePosted() {
+  std::vector<OutputOp> taken;
+  {
+    std::lock_guard lock(postedMutex_);
+    taken.swap(posted_);
+    takePosted_ = false;
+  }
+  for (OutputOp& op : taken) output_.push_back(std::move(op));
+  Pump();
 }
 
 // Runs the library's output in the order it was given, one write at a time.
