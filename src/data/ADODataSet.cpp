@@ -109,9 +109,8 @@ TDataSet::ResultSet TCustomADODataSet::FetchAll() {
   ResultSet result;
   for (const DbColumn& column : statement->Columns())
     result.columns.push_back({Utf8ToAnsi(column.name), column.declaredType});
-  const int width = static_cast<int>(result.columns.size());
-  for (; more; more = statement->Step())
-    for (int c = 0; c < width; ++c) result.values.push_back(ToServiceValue(statement->Column(c)));
+  for (; more; more = statement->Step()) statement->AppendRow(result.values);
+  for (Variant& value : result.values) ToServiceValue(value);
   statement.reset();
   connection_->Engine().ReleaseMemory();
   masterValues_ = std::move(masterValues);

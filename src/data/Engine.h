@@ -34,8 +34,8 @@ class DbStatement {
   virtual const std::vector<DbColumn>& Columns() const = 0;
   // Runs the statement up to its next result row: true with a row, false when it is done.
   virtual bool Step() = 0;
-  // A column of the current row.
-  virtual Variant Column(int index) const = 0;
+  // Appends the current row's values to `values`, column after column.
+  virtual void AppendRow(std::vector<Variant>& values) const = 0;
   // Makes the statement ready to run again from the start.
   virtual void Reset() = 0;
   // Rows written by the last completed run.

@@ -109,10 +109,10 @@ Variant ToEngineValue(const Variant& serviceValue) {
   return Variant(AnsiToUtf8(serviceValue.bytes()));
 }
 
-Variant ToServiceValue(Variant engineValue) {
-  // ASCII text reads the same in both code pages: the value passes as it is.
-  if (engineValue.kind() != Variant::Kind::Text || IsAscii(engineValue.bytes())) return engineValue;
-  return Variant(Utf8ToAnsi(engineValue.bytes()));
+void ToServiceValue(Variant& engineValue) {
+  // ASCII text reads the same in both code pages: the value stays as it is.
+  if (engineValue.kind() != Variant::Kind::Text || IsAscii(engineValue.bytes())) return;
+  engineValue = Variant(Utf8ToAnsi(engineValue.bytes()));
 }
 
 void BindParameters(DbStatement& statement, const ParsedStatement& parsed,

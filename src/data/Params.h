@@ -66,10 +66,10 @@ class TParameters {
   std::vector<TParameter> items_;
 };
 
-// The value as the engine takes it (text to UTF-8), and as the service reads it (text to
-// Windows-1252; characters Windows-1252 lacks become '?').
+// The value as the engine takes it (text to UTF-8), and an engine value made the value the
+// service reads, in place (text to Windows-1252; characters Windows-1252 lacks become '?').
 Variant ToEngineValue(const Variant& serviceValue);
-Variant ToServiceValue(Variant engineValue);
+void ToServiceValue(Variant& engineValue);
 
 // Gives every marker of a compiled statement its parameter's value. A parameter without a
 // value takes what `fallback` finds for its name (a master dataset's field); when neither has

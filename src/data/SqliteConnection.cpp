@@ -180,24 +180,31 @@ class SqliteStatement final : public DbStatement {
     throw error;
   }
 
-  Variant Column(int index) const override {
-    switch (sqlite3_column_type(stmt_, index)) {
-      case SQLITE_INTEGER:
-        return Variant(sqlite3_column_int64(stmt_, index));
-      case SQLITE_FLOAT:
-        return Variant(sqlite3_column_double(stmt_, index));
-      case SQLITE_TEXT: {
-        auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, index));
-        return Variant(
-            std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, index))));
+  void AppendRow(std::vector<Variant>& values) const override {
+    const int count = sqlite3_column_count(stmt_);
+    for (int index = 0; index < count; ++index) {
+      switch (sqlite3_column_type(stmt_, index)) {
+        case SQLITE_INTEGER:
+          values.emplace_back(static_cast<std::int64_t>(sqlite3_column_int64(stmt_, index)));
+          break;
+        case SQLITE_FLOAT:
+          values.emplace_back(sqlite3_column_double(stmt_, index));
+          break;
+        case SQLITE_TEXT: {
+          auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, index));
+          values.emplace_back(
+              std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, index))));
+          break;
+        }
+        case SQLITE_BLOB: {
+          auto* data = static_cast<const char*>(sqlite3_column_blob(stmt_, index));
+          std::size_t size = static_cast<std::size_t>(sqlite3_column_bytes(stmt_, index));
+          values.push_back(Variant::Blob(data ? std::string(data, size) : std::string()));
+          break;
+        }
+        default:
+          values.emplace_back();
       }
-      case SQLITE_BLOB: {
-        auto* data = static_cast<const char*>(sqlite3_column_blob(stmt_, index));
-        std::size_t size = static_cast<std::size_t>(sqlite3_column_bytes(stmt_, index));
-        return Variant::Blob(data ? std::string(data, size) : std::string());
-      }
-      default:
-        return Variant();
     }
   }
 

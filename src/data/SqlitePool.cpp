@@ -143,7 +143,7 @@ class LeasedStatement final : public DbStatement {
   void Bind(int index, const Variant& value) override { statement_->Bind(index, value); }
   const std::vector<DbColumn>& Columns() const override { return statement_->Columns(); }
   bool Step() override { return statement_->Step(); }
-  Variant Column(int index) const override { return statement_->Column(index); }
+  void AppendRow(std::vector<Variant>& values) const override { statement_->AppendRow(values); }
   void Reset() override { statement_->Reset(); }
   std::int64_t RowsAffected() const override { return statement_->RowsAffected(); }
 
