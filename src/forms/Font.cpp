@@ -53,20 +53,18 @@ std::string FontCSS(const TIWFont& font, TIWBrowser browser) {
                              : "text-decoration: none;";
 
   std::string css;
-  css.reserve(160);
   if (browser == brIE) {
-    if (!font.FontName().empty()) css.append("font-family:").append(font.FontName()).append(";");
-    css.append(weight).append(italic).append(decoration);
-    css.append("font-size:").append(pixels).append("px; ");
+    if (!font.FontName().empty()) AppendAll(css, "font-family:", font.FontName(), ";");
+    AppendAll(css, weight, italic, decoration, "font-size:", pixels, "px; ");
   } else {
-    css.append(italic).append(weight).append("font-size:").append(pixels).append("px;");
-    if (!font.FontName().empty()) css.append("font-family:'").append(font.FontName()).append("';");
+    AppendAll(css, italic, weight, "font-size:", pixels, "px;");
+    if (!font.FontName().empty()) AppendAll(css, "font-family:'", font.FontName(), "';");
     css.append(decoration);
   }
-  if (!font.FontFamily().empty()) css.append("font-family:").append(font.FontFamily()).append(";");
-  if (!font.FontVariant().empty()) css.append("font-variant:").append(font.FontVariant()).append(";");
+  if (!font.FontFamily().empty()) AppendAll(css, "font-family:", font.FontFamily(), ";");
+  if (!font.FontVariant().empty()) AppendAll(css, "font-variant:", font.FontVariant(), ";");
   if (font.Color() != clNone && font.Color() != clWindowText)
-    css.append("color:").append(ColorText(font.Color())).append(";");
+    AppendAll(css, "color:", ColorText(font.Color()), ";");
   return css;
 }
 

@@ -62,19 +62,19 @@ void TIWScriptEvents::Render(std::string_view elementName, TIWPageContext40& pag
     const std::string_view d = StartsText("on", e) ? std::string_view(e).substr(2) : std::string_view(e);
     auto write = [&](const TStringList& code, bool primary) {
       text.clear();
-      text.append("function "sv).append(function).append("("sv).append(argument).append(") {\r\n"sv);
-      for (int line = 0; line < code.Count(); ++line) text.append(code[line]).append("\r\n"sv);
+      AppendAll(text, "function "sv, function, "("sv, argument, ") {\r\n"sv);
+      for (int line = 0; line < code.Count(); ++line) AppendAll(text, code[line], "\r\n"sv);
       page.AddDeclaration(text.append("}\r\n"sv));
       if (primary && d == "load"sv) {
         tag.SetParam("onload", Concat(function, "()"sv));
         return;
       }
       text.clear();
-      text.append("if ("sv).append(elementName).append("IWCL) "sv).append(elementName).append("IWCL.HookEvent(\""sv);
-      page.AddIWCLInit(text.append(d).append("\","sv).append(function).append(");"sv));
+      page.AddIWCLInit(AppendAll(text, "if ("sv, elementName, "IWCL) "sv, elementName,
+                                 "IWCL.HookEvent(\""sv, d, "\","sv, function, ");"sv));
     };
     function.clear();
-    function.append(elementName).append("_"sv).append(e);
+    AppendAll(function, elementName, "_"sv, e);
     const std::size_t named = function.size();
     if (!item.EventCode().Empty()) write(item.EventCode(), true);
     const auto& more = item.AdditionalHandlers();

@@ -3,12 +3,13 @@
 // instead of copied, so a page of megabytes is not copied on its way to the client.
 #pragma once
 
-#include <algorithm>
 #include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "runtime/Strings.h"
 
 namespace qx {
 
@@ -32,11 +33,7 @@ class TPageText {
   // Appends each text in turn, with room made once for all of them.
   template <class... Texts>
   TPageText& Append(const Texts&... texts) {
-    const std::string_view views[] = {std::string_view(texts)...};
-    std::size_t size = text_.size();
-    for (std::string_view view : views) size += view.size();
-    if (size > text_.capacity()) text_.reserve(std::max(size, 2 * text_.capacity()));
-    for (std::string_view view : views) text_ += view;
+    AppendAll(text_, texts...);
     return *this;
   }
   void reserve(std::size_t size) { text_.reserve(size); }

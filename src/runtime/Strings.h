@@ -2,6 +2,7 @@
 // letter case, trimming, number conversion and replacement.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -48,15 +49,23 @@ struct TextLess {
 
 // Trimming removes every character up to and including the blank (control characters too).
 std::string_view TrimView(std::string_view s) noexcept;
-// The texts joined in one allocation (for the markup and scripts built at every render).
+// Appends the texts to `out` in turn, with room made once for all of them (for the markup and
+// scripts built at every render). Growing by at least twice keeps repeated appends cheap.
+template <class... Texts>
+std::string& AppendAll(std::string& out, const Texts&... texts) {
+  const std::string_view views[] = {std::string_view(texts)...};
+  std::size_t size = out.size();
+  for (std::string_view view : views) size += view.size();
+  if (size > out.capacity()) out.reserve(std::max(size, 2 * out.capacity()));
+  for (std::string_view view : views) out += view;
+  return out;
+}
+
+// The texts joined in one allocation.
 template <class... Texts>
 std::string Concat(const Texts&... texts) {
-  const std::string_view views[] = {std::string_view(texts)...};
-  std::size_t size = 0;
-  for (std::string_view view : views) size += view.size();
   std::string out;
-  out.reserve(size);
-  for (std::string_view view : views) out += view;
+  AppendAll(out, texts...);
   return out;
 }
 
